@@ -1,0 +1,16 @@
+// Program-wide globals of the installer. Controls and graphics may include
+// this header (and only this one from app/); it includes nothing itself.
+#ifndef SETUP_APP_GLOBALS_H
+#define SETUP_APP_GLOBALS_H
+
+struct HINSTANCE__;
+struct HWND__;
+
+extern struct HINSTANCE__ *ghInst;   // every resource is loaded from here
+extern int gfScan;                   // search for the plug-in directory (switch s clears it)
+extern int gfNetworkWin;             // system files go to the Windows directory (switch n)
+extern int gfForceMSVC;              // delete an existing C runtime target first (switch m)
+extern struct HWND__ *ghStatus;      // the modeless INSTALLING page, or null
+extern int gfAbort;                  // set by a failed copy or by Cancel
+
+#endif

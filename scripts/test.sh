@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test (each under Wine in a throw-away
+# prefix and its own Xvfb). Extra arguments go to ctest, e.g. -R graphics.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${BUILD_DIR:-$root/build}
+"$root/scripts/install-deps.sh"
+"$root/scripts/build.sh" "$build"
+. "$root/scripts/wine-lib.sh"
+wine_template >/dev/null
+jobs=$(nproc 2>/dev/null || echo 2)
+cd "$build"
+ctest --output-on-failure --timeout 900 -j "$jobs" "$@"
