@@ -1,0 +1,66 @@
+// DIBTex: a tileable texture built from an 8-bit bitmap resource, kept as
+// three screen-compatible device bitmaps (shadow, normal, highlight).
+// All tiles align in one texture space whose origin is the outer top-left
+// corner of the textured top-level window.
+#ifndef SETUP_GRAPHICS_DIB_TEX_H
+#define SETUP_GRAPHICS_DIB_TEX_H
+
+#include <windows.h>
+
+// Texture variants, passed as plain integers.
+enum { TEX_SHADOW = 0, TEX_NORMAL = 1, TEX_HILIGHT = 2 };
+
+// Size of a working colour-table block: the 40-byte header and 256 entries.
+enum { DIB_TABLE_BYTES = sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD) };
+
+class DIBTex {
+public:
+    DIBTex(HINSTANCE instance, LPCSTR name);
+    ~DIBTex();
+
+    // Tiles `area` (dc coordinates) with whole tiles of `variant`; (x, y)
+    // is the texture-space position of dc's origin. 0 for an empty texture.
+    int TexMap(HDC dc, int x, int y, const RECT &area, int variant, DWORD rop);
+
+    // Texture-space position of the control's client origin: its screen
+    // client origin minus its parent's window rectangle corner.
+    static void ControlOffset(HWND control, POINT &offset);
+
+    int Width() const { return width; }
+    int Height() const { return height; }
+    HPALETTE Palette() const { return palette; }
+    HBITMAP Bitmap(int variant) const;
+    int IsEmpty() const { return width == 0 || height == 0; }
+
+private:
+    DIBTex(const DIBTex &);
+    DIBTex &operator=(const DIBTex &);
+
+    HBITMAP bitmaps[3];   // owned, indexed by variant; null when not built
+    HPALETTE palette;     // owned; null when not built
+    int width;
+    int height;
+};
+
+// Finds and locks an RT_BITMAP resource. 1 with *info and *resource set,
+// else 0.
+int LoadDIB(HINSTANCE instance, LPCSTR name, BITMAPINFO **info, HGLOBAL *resource);
+// Releases a resource from LoadDIB; 0 for a null handle.
+int DestroyDIB(HGLOBAL resource);
+
+// Checks that `size` bytes at `info` hold an uncompressed 8-bit DIB with a
+// 40-byte header, a full 256-entry colour table and all of its pixel rows.
+// Stores the pixel offset (from info) on success. 1 when usable, else 0.
+int ValidTextureDIB(const BITMAPINFO *info, DWORD size, DWORD *bitsOffset);
+
+// Working colour-table blocks (DIB_TABLE_BYTES, zero-initialised, locked);
+// null when memory runs out. Release with FreeBMInfo.
+BITMAPINFO *CopyBMInfo(const BITMAPINFO *info);
+BITMAPINFO *HilightPal(const BITMAPINFO *info, int add, int divisor);
+BITMAPINFO *ShadowPal(const BITMAPINFO *info, int subtract);
+void FreeBMInfo(BITMAPINFO *block);
+
+// Palette from the normal table of infos[3] (shadow, normal, highlight).
+HPALETTE CreateBestPalette(BITMAPINFO *const infos[3]);
+
+#endif

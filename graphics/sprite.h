@@ -1,0 +1,47 @@
+// Sprite: a strip of equally wide frames with a transparent key colour,
+// drawn frame by frame over whatever a device context shows, keeping the
+// background under the last frame so the next one replaces it flicker-free.
+#ifndef SETUP_GRAPHICS_SPRITE_H
+#define SETUP_GRAPHICS_SPRITE_H
+
+#include <windows.h>
+
+// Loads a bitmap by name from a module; null when it cannot.
+typedef HBITMAP (*BitmapLoader)(HINSTANCE instance, LPCSTR name);
+
+class Sprite {
+public:
+    Sprite();
+    virtual ~Sprite();
+
+    // 1 when ready, 0 when the strip cannot be loaded (the sprite stays
+    // empty). maskName may be null: the mask is then made from `key`.
+    virtual int Load(HINSTANCE instance, LPCSTR name, LPCSTR maskName, COLORREF key,
+                     int frames, BitmapLoader loader);
+    // One frame at (x, y), transparent parts untouched. 0 when empty.
+    virtual int Draw(HDC dc, int x, int y, int frame);
+    // Frame at (x, y), restoring the background under the previous one, in
+    // one transfer to dc. 0 when empty or no memory context can be made.
+    virtual int Animate(HDC dc, int x, int y, int frame);
+    // Optionally puts the saved background back, then forgets it.
+    virtual int AnimateDone(HDC dc, int restore);
+
+    int FrameWidth() const { return info.bmWidth; }
+    int FrameHeight() const { return info.bmHeight; }
+    int IsLoaded() const { return image != NULL; }
+    int UsesTransparentBlit() const { return transparentBlit; }
+
+private:
+    Sprite(const Sprite &);
+    Sprite &operator=(const Sprite &);
+
+    HBITMAP image;        // owned; transparent pixels black in mask mode
+    HBITMAP mask;         // owned, monochrome: 1 transparent, 0 opaque
+    BITMAP info;          // of the image; bmWidth is the frame width once loaded
+    int lastX, lastY;
+    HBITMAP saved;        // owned background under the last frame, or null
+    int transparentBlit;  // 1 when the display copies transparently
+    COLORREF transparent;
+};
+
+#endif
