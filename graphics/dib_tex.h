@@ -42,9 +42,10 @@ private:
     int height;
 };
 
-// Finds and locks an RT_BITMAP resource. 1 with *info and *resource set,
-// else 0.
-int LoadDIB(HINSTANCE instance, LPCSTR name, BITMAPINFO **info, HGLOBAL *resource);
+// Finds and locks an RT_BITMAP resource. 1 with *info and *resource set
+// (and *size, when given, to the resource's length in bytes), else 0.
+int LoadDIB(HINSTANCE instance, LPCSTR name, BITMAPINFO **info, HGLOBAL *resource,
+            DWORD *size = NULL);
 // Releases a resource from LoadDIB; 0 for a null handle.
 int DestroyDIB(HGLOBAL resource);
 

@@ -18,7 +18,8 @@ public:
     // empty). maskName may be null: the mask is then made from `key`.
     virtual int Load(HINSTANCE instance, LPCSTR name, LPCSTR maskName, COLORREF key,
                      int frames, BitmapLoader loader);
-    // One frame at (x, y), transparent parts untouched. 0 when empty.
+    // One frame at (x, y), transparent parts untouched. 0 when empty or
+    // the frame does not exist.
     virtual int Draw(HDC dc, int x, int y, int frame);
     // Frame at (x, y), restoring the background under the previous one, in
     // one transfer to dc. 0 when empty or no memory context can be made.
@@ -38,6 +39,7 @@ private:
     HBITMAP image;        // owned; transparent pixels black in mask mode
     HBITMAP mask;         // owned, monochrome: 1 transparent, 0 opaque
     BITMAP info;          // of the image; bmWidth is the frame width once loaded
+    int frames;           // frame count; frames outside it are not drawn
     int lastX, lastY;
     HBITMAP saved;        // owned background under the last frame, or null
     int transparentBlit;  // 1 when the display copies transparently

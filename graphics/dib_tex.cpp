@@ -1,0 +1,327 @@
+#include "graphics/dib_tex.h"
+
+#include <string.h>
+
+namespace {
+
+const int kPaletteEntries = 256;
+const int kTableBytes = kPaletteEntries * sizeof(RGBQUAD);
+const int kMaxSide = 16384;   // larger textures are refused, not tiled
+
+// Floor division, so that an area left or above texture space still gets
+// the tiles that cover it.
+int FloorDiv(int a, int b)
+{
+    int q = a / b;
+    if ((a % b) != 0 && ((a < 0) != (b < 0)))
+        q--;
+    return q;
+}
+
+BITMAPINFO *NewBlock()
+{
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, DIB_TABLE_BYTES);
+    if (!h)
+        return NULL;
+    void *p = GlobalLock(h);
+    if (!p) {
+        GlobalFree(h);
+        return NULL;
+    }
+    return static_cast<BITMAPINFO *>(p);
+}
+
+// A new block with the 40-byte header of info; entries still zero.
+BITMAPINFO *NewBlockWithHeader(const BITMAPINFO *info)
+{
+    if (!info)
+        return NULL;
+    BITMAPINFO *block = NewBlock();
+    if (block)
+        memcpy(&block->bmiHeader, &info->bmiHeader, sizeof(BITMAPINFOHEADER));
+    return block;
+}
+
+BYTE Brighten(BYTE c, int add, int divisor)
+{
+    int v = c + (divisor ? c / divisor : 0) + add;
+    return (BYTE)(v > 255 ? 255 : (v < 0 ? 0 : v));
+}
+
+BYTE Darken(BYTE c, int subtract)
+{
+    int v = c - subtract;
+    return (BYTE)(v < 0 ? 0 : (v > 255 ? 255 : v));
+}
+
+} // namespace
+
+int ValidTextureDIB(const BITMAPINFO *info, DWORD size, DWORD *bitsOffset)
+{
+    if (!info || size < sizeof(BITMAPINFOHEADER))
+        return 0;
+    const BITMAPINFOHEADER &h = info->bmiHeader;
+    if (h.biSize != sizeof(BITMAPINFOHEADER) || h.biPlanes != 1 || h.biBitCount != 8 ||
+        h.biCompression != BI_RGB)
+        return 0;
+    if (h.biClrUsed != 0 && h.biClrUsed != (DWORD)kPaletteEntries)
+        return 0;
+    // Bottom-up only: a negative height is refused like any absurd size.
+    if (h.biWidth <= 0 || h.biHeight <= 0 || h.biWidth > kMaxSide || h.biHeight > kMaxSide)
+        return 0;
+    DWORD stride = ((DWORD)h.biWidth + 3) & ~3u;
+    DWORD offset = sizeof(BITMAPINFOHEADER) + kTableBytes;
+    unsigned long long need = offset + (unsigned long long)stride * (DWORD)h.biHeight;
+    if (need > size)
+        return 0;
+    if (bitsOffset)
+        *bitsOffset = offset;
+    return 1;
+}
+
+int LoadDIB(HINSTANCE instance, LPCSTR name, BITMAPINFO **info, HGLOBAL *resource, DWORD *size)
+{
+    if (info)
+        *info = NULL;
+    if (resource)
+        *resource = NULL;
+    if (size)
+        *size = 0;
+    HRSRC found = FindResourceA(instance, name, (LPCSTR)RT_BITMAP);
+    if (!found)
+        return 0;
+    HGLOBAL handle = LoadResource(instance, found);
+    if (resource)
+        *resource = handle;
+    if (!handle)
+        return 0;
+    void *p = LockResource(handle);
+    if (info)
+        *info = static_cast<BITMAPINFO *>(p);
+    if (!p) {
+        FreeResource(handle);
+        if (resource)
+            *resource = NULL;
+        return 0;
+    }
+    if (size)
+        *size = SizeofResource(instance, found);
+    return 1;
+}
+
+int DestroyDIB(HGLOBAL resource)
+{
+    if (!resource)
+        return 0;
+    return FreeResource(resource);
+}
+
+BITMAPINFO *CopyBMInfo(const BITMAPINFO *info)
+{
+    BITMAPINFO *block = NewBlockWithHeader(info);
+    if (block)
+        memcpy(block->bmiColors, info->bmiColors, kTableBytes);
+    return block;
+}
+
+BITMAPINFO *HilightPal(const BITMAPINFO *info, int add, int divisor)
+{
+    BITMAPINFO *block = NewBlockWithHeader(info);
+    if (!block)
+        return NULL;
+    for (int i = 0; i < kPaletteEntries; i++) {
+        const RGBQUAD &src = info->bmiColors[i];
+        RGBQUAD &dst = block->bmiColors[i];
+        dst.rgbBlue = Brighten(src.rgbBlue, add, divisor);
+        dst.rgbGreen = Brighten(src.rgbGreen, add, divisor);
+        dst.rgbRed = Brighten(src.rgbRed, add, divisor);
+        dst.rgbReserved = src.rgbReserved;
+    }
+    return block;
+}
+
+BITMAPINFO *ShadowPal(const BITMAPINFO *info, int subtract)
+{
+    BITMAPINFO *block = NewBlockWithHeader(info);
+    if (!block)
+        return NULL;
+    for (int i = 0; i < kPaletteEntries; i++) {
+        const RGBQUAD &src = info->bmiColors[i];
+        RGBQUAD &dst = block->bmiColors[i];
+        dst.rgbBlue = Darken(src.rgbBlue, subtract);
+        dst.rgbGreen = Darken(src.rgbGreen, subtract);
+        dst.rgbRed = Darken(src.rgbRed, subtract);
+        dst.rgbReserved = src.rgbReserved;
+    }
+    return block;
+}
+
+void FreeBMInfo(BITMAPINFO *block)
+{
+    if (!block)
+        return;
+    HGLOBAL h = GlobalHandle(block);
+    if (h) {
+        GlobalUnlock(h);
+        GlobalFree(h);
+    }
+}
+
+HPALETTE CreateBestPalette(BITMAPINFO *const infos[3])
+{
+    const BITMAPINFO *normal = infos ? infos[TEX_NORMAL] : NULL;
+    if (!normal)
+        return NULL;
+    const DWORD bytes = sizeof(LOGPALETTE) + (kPaletteEntries - 1) * sizeof(PALETTEENTRY);
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+    if (!h)
+        return NULL;
+    LOGPALETTE *pal = static_cast<LOGPALETTE *>(GlobalLock(h));
+    if (!pal) {
+        GlobalFree(h);
+        return NULL;
+    }
+    // Working blocks always carry a 40-byte header, so the table follows it.
+    const RGBQUAD *table = normal->bmiColors;
+    pal->palVersion = 0x300;
+    pal->palNumEntries = kPaletteEntries;
+    for (int i = 0; i < kPaletteEntries; i++) {
+        pal->palPalEntry[i].peRed = table[i].rgbRed;
+        pal->palPalEntry[i].peGreen = table[i].rgbGreen;
+        pal->palPalEntry[i].peBlue = table[i].rgbBlue;
+        pal->palPalEntry[i].peFlags = 0;
+    }
+    HPALETTE palette = CreatePalette(pal);
+    GlobalUnlock(h);
+    GlobalFree(h);
+    return palette;
+}
+
+DIBTex::DIBTex(HINSTANCE instance, LPCSTR name) : palette(NULL), width(0), height(0)
+{
+    bitmaps[0] = bitmaps[1] = bitmaps[2] = NULL;
+
+    BITMAPINFO *loaded = NULL;
+    HGLOBAL resource = NULL;
+    DWORD size = 0;
+    if (!LoadDIB(instance, name, &loaded, &resource, &size))
+        return;
+    DWORD bitsOffset = 0;
+    if (!ValidTextureDIB(loaded, size, &bitsOffset)) {
+        DestroyDIB(resource);
+        return;
+    }
+    const int w = loaded->bmiHeader.biWidth;
+    const int h = loaded->bmiHeader.biHeight;
+    const void *bits = reinterpret_cast<const BYTE *>(loaded) + bitsOffset;
+
+    BITMAPINFO *tables[3] = {NULL, NULL, NULL};
+    tables[TEX_NORMAL] = CopyBMInfo(loaded);
+    if (tables[TEX_NORMAL]) {
+        tables[TEX_HILIGHT] = HilightPal(tables[TEX_NORMAL], 40, 2);
+        tables[TEX_SHADOW] = ShadowPal(tables[TEX_NORMAL], 60);
+    }
+    if (tables[0] && tables[1] && tables[2]) {
+        palette = CreateBestPalette(tables);
+        HDC screen = GetDC(NULL);
+        HDC mem = screen ? CreateCompatibleDC(screen) : NULL;
+        if (mem) {
+            HPALETTE oldPal = NULL;
+            if (palette) {
+                oldPal = SelectPalette(mem, palette, FALSE);
+                RealizePalette(mem);
+            }
+            int built = 0;
+            for (int v = TEX_SHADOW; v <= TEX_HILIGHT; v++) {
+                bitmaps[v] = CreateCompatibleBitmap(screen, w, h);
+                if (!bitmaps[v])
+                    continue;
+                HGDIOBJ old = SelectObject(mem, bitmaps[v]);
+                StretchDIBits(mem, 0, 0, w, h, 0, 0, w, h, bits, tables[v], DIB_RGB_COLORS,
+                              SRCCOPY);
+                SelectObject(mem, old);
+                built++;
+            }
+            if (oldPal)
+                SelectPalette(mem, oldPal, FALSE);
+            DeleteDC(mem);
+            if (built == 3) {
+                width = w;
+                height = h;
+            }
+        }
+        if (screen)
+            ReleaseDC(NULL, screen);
+    }
+    for (int v = 0; v < 3; v++)
+        FreeBMInfo(tables[v]);
+    DestroyDIB(resource);
+
+    // A texture missing a variant is left empty rather than half drawn.
+    if (width == 0) {
+        for (int v = 0; v < 3; v++) {
+            if (bitmaps[v])
+                DeleteObject(bitmaps[v]);
+            bitmaps[v] = NULL;
+        }
+        if (palette)
+            DeleteObject(palette);
+        palette = NULL;
+    }
+}
+
+DIBTex::~DIBTex()
+{
+    for (int v = 0; v < 3; v++)
+        if (bitmaps[v])
+            DeleteObject(bitmaps[v]);
+    if (palette)
+        DeleteObject(palette);
+}
+
+HBITMAP DIBTex::Bitmap(int variant) const
+{
+    if (variant < TEX_SHADOW || variant > TEX_HILIGHT)
+        return NULL;
+    return bitmaps[variant];
+}
+
+int DIBTex::TexMap(HDC dc, int x, int y, const RECT &area, int variant, DWORD rop)
+{
+    const int w = width, h = height;
+    if (w == 0 || h == 0)
+        return 0;
+    HBITMAP tile = Bitmap(variant);
+    if (!tile)
+        return 0;
+    const int firstCol = FloorDiv(area.left + x, w);
+    const int endCol = FloorDiv(area.right + x + w - 1, w);
+    const int firstRow = FloorDiv(area.top + y, h);
+    const int endRow = FloorDiv(area.bottom + y + h - 1, h);
+
+    HDC mem = CreateCompatibleDC(dc);
+    if (!mem)
+        return 1;
+    HGDIOBJ old = SelectObject(mem, tile);
+    for (int col = firstCol; col < endCol; col++)
+        for (int row = firstRow; row < endRow; row++)
+            BitBlt(dc, col * w - x, row * h - y, w, h, mem, 0, 0, rop);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    return 1;
+}
+
+void DIBTex::ControlOffset(HWND control, POINT &offset)
+{
+    POINT origin = {0, 0};
+    ClientToScreen(control, &origin);
+    HWND parent = GetParent(control);
+    RECT frame = {0, 0, 0, 0};
+    // A window without a parent is its own texture space.
+    if (!GetWindowRect(parent ? parent : control, &frame)) {
+        offset.x = offset.y = 0;
+        return;
+    }
+    offset.x = origin.x - frame.left;
+    offset.y = origin.y - frame.top;
+}
