@@ -4,8 +4,16 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-$root/build}
+# The product is 32-bit; where this machine cannot run 32-bit code the
+# same sources are built for 64-bit Windows so that they can be tested.
+case "$("$root/scripts/host-arch.sh")" in
+    win64) toolchain=$root/cmake/mingw-x86_64.cmake ;;
+    *)     toolchain=$root/cmake/mingw-i686.cmake ;;
+esac
+if [ -f "$build/CMakeCache.txt" ] && ! grep -q "CMAKE_TOOLCHAIN_FILE:[A-Z]*=$toolchain\$" "$build/CMakeCache.txt"; then
+    rm -rf "$build/CMakeCache.txt" "$build/CMakeFiles" "$build/build.ninja"
+fi
 if [ ! -f "$build/build.ninja" ]; then
-    cmake -S "$root" -B "$build" -G Ninja \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
 fi
 cmake --build "$build"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing need on Debian 12 (idempotent, quiet).
 set -euo pipefail
-pkgs="wine wine32:i386 wine64 fonts-wine g++-mingw-w64-i686 mingw-w64-i686-dev
+pkgs="wine wine32:i386 wine64 fonts-wine g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
       xvfb xauth xdotool x11-utils imagemagick cmake ninja-build googletest g++ mscompress"
 missing=
 for p in $pkgs; do

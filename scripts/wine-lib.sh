@@ -6,11 +6,20 @@ WINE_CACHE=${WINE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/vellox-setup}
 
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-export WINEARCH=win32
+# 32-bit Wine where the kernel runs 32-bit code, else 64-bit Wine (and the
+# 64-bit test build of the program).
+WINEARCH=$("$(dirname "${BASH_SOURCE[0]}")/host-arch.sh")
+export WINEARCH
+if [ "$WINEARCH" = win64 ]; then
+    WINE_BIN=/usr/lib/wine/wine64
+    export WINELOADER=$WINE_BIN
+else
+    WINE_BIN=wine
+fi
 
 # Prints the path of the template prefix, building it once (under a lock).
 wine_template() {
-    local dir="$WINE_CACHE/template-v$WINE_TEMPLATE_VERSION"
+    local dir="$WINE_CACHE/template-$WINEARCH-v$WINE_TEMPLATE_VERSION"
     mkdir -p "$WINE_CACHE"
     (
         flock 9
@@ -20,18 +29,18 @@ wine_template() {
             (
                 export WINEPREFIX="$dir.tmp"
                 unset DISPLAY
-                wineboot -i >/dev/null 2>&1 </dev/null
+                "$WINE_BIN" wineboot -i >/dev/null 2>&1 </dev/null
                 wineserver -w
                 mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
                 cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
                 # Without a window manager Wine draws captions and frames itself.
-                wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
-                wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d Y /f >/dev/null 2>&1 </dev/null
+                "$WINE_BIN" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+                "$WINE_BIN" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d Y /f >/dev/null 2>&1 </dev/null
                 wineserver -w
             )
             mv "$dir.tmp" "$dir" && touch "$dir/.complete"
         fi
-    ) 9>"$WINE_CACHE/template.lock"
+    ) 9>"$WINE_CACHE/template-$WINEARCH.lock"
     [ -f "$dir/.complete" ] || { echo "wine-lib: could not build the Wine template prefix" >&2; return 1; }
     printf '%s\n' "$dir"
 }
@@ -45,7 +54,7 @@ wine_new_prefix() {
     cp -al "$template/." "$prefix/" || return 1
     rm -f "$prefix/.complete"
     for f in system.reg user.reg userdef.reg \
-             drive_c/windows/system32/msvcrt20.dll drive_c/windows/win.ini \
+             drive_c/windows/system32/msvcrt20.dll drive_c/windows/syswow64/msvcrt20.dll drive_c/windows/win.ini \
              drive_c/windows/system.ini; do
         if [ -e "$template/$f" ]; then
             rm -f "$prefix/$f"
@@ -71,7 +80,7 @@ wine_start_xvfb() {
 # Starts the Wine server of the current WINEPREFIX with its output detached.
 wine_boot() {
     wineserver -p >/dev/null 2>&1 </dev/null
-    wine wineboot >/dev/null 2>&1 </dev/null
+    "$WINE_BIN" wineboot >/dev/null 2>&1 </dev/null
 }
 
 # Stops the Wine server of the current WINEPREFIX and waits for it.

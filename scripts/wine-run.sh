@@ -29,7 +29,17 @@ cleanup() {
 }
 trap cleanup EXIT
 
+case "$(file -b "$1" 2>/dev/null)" in
+    PE32\ executable*)
+        if [ "$WINEARCH" = win64 ]; then
+            echo "wine-run: this machine cannot run 32-bit programs; build with scripts/build.sh," >&2
+            echo "wine-run: which then makes the 64-bit test build (see README.md)." >&2
+            [ -f /tmp/NOTICE-64bit.md ] && echo "wine-run: engineers, read /tmp/NOTICE-64bit.md" >&2
+            exit 125
+        fi ;;
+esac
+
 wine_boot
-wine "$@"
+"$WINE_BIN" "$@"
 rc=$?
 exit $rc
