@@ -39,7 +39,7 @@ case "$(file -b "$1" 2>/dev/null)" in
         fi ;;
 esac
 
-wine_boot
+wineserver -p >/dev/null 2>&1 </dev/null
 "$WINE_BIN" "$@"
 rc=$?
 exit $rc
