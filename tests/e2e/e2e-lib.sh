@@ -1,0 +1,106 @@
+# Functions for end-to-end runs of the real setup.exe under Wine: a fresh
+# prefix and Xvfb per scenario, the distribution copied into the prefix,
+# pages found by caption and driven with real X keyboard and mouse events.
+# Source it from a test_*.sh; SOURCE_DIR, BUILD_DIR and DIST_DIR come from CTest.
+
+set -u
+. "$SOURCE_DIR/scripts/wine-lib.sh"
+
+E2E_FAILS=0
+E2E_CHECKS=0
+E2E_XPID=
+E2E_SETUP_PID=
+
+# e2e_begin NAME: fresh prefix, private display, distribution in C:\dist.
+e2e_begin() {
+    E2E_NAME=$1
+    WINEPREFIX=$(wine_new_prefix) || { echo "e2e: no prefix" >&2; exit 1; }
+    export WINEPREFIX
+    read -r E2E_XPID DISPLAY < <(wine_start_xvfb)
+    export DISPLAY
+    wineserver -p >/dev/null 2>&1 </dev/null
+    E2E_C=$WINEPREFIX/drive_c
+    E2E_DIST=$E2E_C/dist
+    mkdir -p "$E2E_DIST"
+    cp "$DIST_DIR"/setup.exe "$DIST_DIR"/*._?? "$E2E_DIST"/
+    E2E_SYS=$E2E_C/windows/system32
+    E2E_SHOTS=$BUILD_DIR/test-output/e2e
+    mkdir -p "$E2E_SHOTS"
+    # The Windows version as the program sees it (win95, win31, winxp...).
+    trap e2e_end EXIT
+}
+
+e2e_end() {
+    [ -n "$E2E_SETUP_PID" ] && kill "$E2E_SETUP_PID" 2>/dev/null
+    wine_stop
+    [ -n "$E2E_XPID" ] && kill "$E2E_XPID" 2>/dev/null
+    [ "${E2E_KEEP:-0}" = 1 ] && echo "e2e: prefix kept at $WINEPREFIX" >&2 || rm -rf "$WINEPREFIX"
+}
+
+# e2e_version win95|win31|winxp|...: the Windows version Wine reports.
+e2e_version() {
+    "$WINE_BIN" reg add 'HKCU\Software\Wine' /v Version /d "$1" /f >/dev/null 2>&1 </dev/null
+}
+
+# e2e_ini VALUE: photos30.ini in the Windows directory naming the plug-in directory.
+e2e_ini() {
+    printf '[Photoshop]\r\nPlugInDirectory=%s\r\n' "$1" > "$E2E_C/windows/photos30.ini"
+}
+
+# e2e_start [ARGS...]: starts setup.exe from C:\dist in the background.
+e2e_start() {
+    (cd "$E2E_DIST" && exec "$WINE_BIN" 'C:\dist\setup.exe' "$@" >/dev/null 2>&1) &
+    E2E_SETUP_PID=$!
+}
+
+# e2e_wait_exit [SECONDS]: waits for setup.exe to end; sets E2E_RC.
+e2e_wait_exit() {
+    local t=0 limit=$(( ${1:-30} * 5 ))
+    while kill -0 "$E2E_SETUP_PID" 2>/dev/null; do
+        sleep 0.2; t=$((t + 1))
+        if [ "$t" -ge "$limit" ]; then E2E_RC=timeout; return 1; fi
+    done
+    wait "$E2E_SETUP_PID"; E2E_RC=$?
+    E2E_SETUP_PID=
+}
+
+# e2e_page CAPTION [SECONDS]: waits until a window with that caption is visible.
+e2e_page() {
+    local t=0 limit=$(( ${2:-20} * 5 ))
+    while ! xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; do
+        sleep 0.2; t=$((t + 1))
+        [ "$t" -ge "$limit" ] && return 1
+    done
+    sleep 0.4
+    return 0
+}
+
+# e2e_window CAPTION: the X window id of a visible page.
+e2e_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
+
+e2e_key() { xdotool key --clearmodifiers "$@"; sleep 0.3; }
+e2e_type() { xdotool type --delay 30 "$1"; sleep 0.3; }
+
+# e2e_click CAPTION X Y: a left click at a point relative to a page's window.
+e2e_click() {
+    local w; w=$(e2e_window "$1")
+    xdotool mousemove --window "$w" "$2" "$3" click 1
+    sleep 0.4
+}
+
+e2e_shot() { import -window root "$E2E_SHOTS/$E2E_NAME-$1.png" 2>/dev/null; }
+
+# Checks: each prints a line, failures are counted.
+check() { # description, then a command
+    local what=$1; shift
+    E2E_CHECKS=$((E2E_CHECKS + 1))
+    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; E2E_FAILS=$((E2E_FAILS + 1)); fi
+}
+same_file() { cmp -s "$1" "$2"; }
+no_file() { [ ! -e "$1" ]; }
+no_temp_files() { [ -z "$(find "$1" -maxdepth 1 -type f \( -iname '*.tmp' -o -iname '~*' \) 2>/dev/null)" ]; }
+
+e2e_finish() {
+    echo "$E2E_NAME: $((E2E_CHECKS - E2E_FAILS)) passed, $E2E_FAILS failed"
+    [ "$E2E_FAILS" = 0 ]
+}
