@@ -97,8 +97,8 @@ public:
     const char *ClassName() override;
 };
 
-// The class objects, made by Init_Controls. After Terminate_Controls they
-// still hold the old pointers; nothing may use them until the next Init.
+// The class objects, made by Init_Controls; null again after the last
+// Terminate_Controls.
 extern MyButtonClass *MyButton;
 extern MyTexDlgClass *MyTexDlg;
 extern MyFrameClass *MyFrame;
@@ -132,7 +132,8 @@ MyControlCtl *NewMyGraph(const char *className);
 MyControlCtl *NewMyCheckBox(const char *className);
 
 // Bring the framework up and down; a shared use count makes nested calls
-// only count. Both return 1.
+// only count, and a Terminate_Controls without a matching Init_Controls
+// does nothing. Both return 1.
 int Init_Controls();
 int Terminate_Controls();
 

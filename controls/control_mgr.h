@@ -37,8 +37,9 @@ public:
     // its class name, or null.
     MyControlCtl *Allocate(HWND window);
 
-    MyControlCtl *GetWindowObject(HWND window);
-    void SetWindowObject(HWND window, MyControlCtl *object);
+    // The object kept in the window's first extra long (index 0).
+    static MyControlCtl *GetWindowObject(HWND window);
+    static void SetWindowObject(HWND window, MyControlCtl *object);
 
 private:
     MyControlMgr(const MyControlMgr &);
@@ -54,7 +55,7 @@ private:
     HFONT hFont;                    // owned
 };
 
-// The one manager, from Init_Controls to Terminate_Controls.
+// The one manager, from Init_Controls to Terminate_Controls (null outside).
 extern MyControlMgr *ControlMgr;
 
 #endif

@@ -1,0 +1,223 @@
+#include "controls/control_ctl.h"
+
+#include "controls/control_mgr.h"
+
+MyControlCtl::MyControlCtl() : hWnd(NULL), fEnabled(0), hFocus(0)
+{
+}
+
+MyControlCtl::~MyControlCtl()
+{
+}
+
+int MyControlCtl::InMe(POINT *point)
+{
+    RECT rc;
+    GetClientRect(hWnd, &rc);
+    return PtInRect(&rc, *point) ? 1 : 0;
+}
+
+void MyControlCtl::Repaint()
+{
+    InvalidateRect(hWnd, NULL, FALSE);
+    UpdateWindow(hWnd);
+}
+
+int MyControlCtl::GetTextWidth(HDC dc, const char *text, int count)
+{
+    SIZE size;
+    if (count <= 0 || !GetTextExtentPointA(dc, text, count, &size))
+        return 0;
+    return size.cx;
+}
+
+void MyControlCtl::Ctl3dBox(HDC dc, RECT rect, HBRUSH fill)
+{
+    const int l = rect.left, t = rect.top, r = rect.right, b = rect.bottom;
+    HPEN light = ControlMgr ? ControlMgr->GetLightGreyPen() : NULL;
+    HPEN dark = ControlMgr ? ControlMgr->GetDarkGreyPen() : NULL;
+
+    HGDIOBJ previous = SelectObject(dc, GetStockObject(BLACK_PEN));
+    MoveToEx(dc, l + 1, b - 2, NULL);      // inner top-left
+    LineTo(dc, l + 1, t + 1);
+    LineTo(dc, r - 1, t + 1);
+    if (light)
+        SelectObject(dc, light);
+    MoveToEx(dc, l + 1, b - 1, NULL);      // inner bottom-right
+    LineTo(dc, r - 1, b - 1);
+    LineTo(dc, r - 1, t);
+    SelectObject(dc, GetStockObject(WHITE_PEN));
+    MoveToEx(dc, l, b, NULL);              // outer bottom-right
+    LineTo(dc, r, b);
+    LineTo(dc, r, t - 1);
+    if (dark)
+        SelectObject(dc, dark);
+    MoveToEx(dc, l, b - 1, NULL);          // outer top-left
+    LineTo(dc, l, t);
+    LineTo(dc, r, t);
+    SelectObject(dc, previous);
+
+    if (fill) {
+        InflateRect(&rect, -2, -2);
+        rect.right += 1;
+        rect.bottom += 1;
+        FillRect(dc, &rect, fill);
+    }
+}
+
+int MyControlCtl::OnCreate(HWND window, CREATESTRUCTA *create)
+{
+    hWnd = window;
+    return 1;
+}
+
+LRESULT MyControlCtl::OnEraseBackground(HDC dc)
+{
+    return 0;
+}
+
+void MyControlCtl::OnEnable(WPARAM enable)
+{
+    fEnabled = (int)enable;
+}
+
+void MyControlCtl::OnFocus(WPARAM other)
+{
+    hFocus = other;
+}
+
+void MyControlCtl::OnLButtonDown(UINT keys, POINT *point) {}
+void MyControlCtl::OnLButtonUp(UINT keys, POINT *point) {}
+void MyControlCtl::OnLButtonDblClk(UINT keys, POINT *point) {}
+void MyControlCtl::OnRButtonDown(UINT keys, POINT *point) {}
+void MyControlCtl::OnRButtonUp(UINT keys, POINT *point) {}
+void MyControlCtl::OnMouseMove(UINT keys, POINT *point) {}
+
+int MyControlCtl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *result)
+{
+    return 0;
+}
+
+LRESULT MyControlCtl::SendNotify(WORD code, WORD value)
+{
+    WORD id = (WORD)(GetDlgCtrlID(hWnd) & 0xFFFF);
+    return SendMessageA(GetParent(hWnd), WM_COMMAND, MAKEWPARAM(id, code), (LPARAM)(DWORD)value);
+}
+
+const char *MyControlCtl::pickOff(const char *src, char sep, char *dst, int size)
+{
+    int kept = 0;
+    while (*src && *src != sep) {
+        if (kept < size - 2)
+            dst[kept++] = *src;
+        src++;
+    }
+    if (size >= 2)
+        dst[kept] = '\0';
+    return *src == sep ? src + 1 : src;
+}
+
+void MyControlCtl::OutlineText(HDC dc, int x, int y, const char *text, COLORREF outline,
+                               COLORREF color)
+{
+    int length = lstrlenA(text);
+    COLORREF previous = SetTextColor(dc, outline);
+    TextOutA(dc, x - 1, y, text, length);
+    TextOutA(dc, x + 1, y, text, length);
+    TextOutA(dc, x, y - 1, text, length);
+    TextOutA(dc, x, y + 1, text, length);
+    SetTextColor(dc, color);
+    TextOutA(dc, x, y, text, length);
+    SetTextColor(dc, previous);
+}
+
+void MyControlCtl::KillIcon(HICON *icon)
+{
+    if (*icon) {
+        DestroyIcon(*icon);
+        *icon = NULL;
+    }
+}
+
+void MyControlCtl::KillObject(HGDIOBJ *object)
+{
+    if (*object) {
+        DeleteObject(*object);
+        *object = NULL;
+    }
+}
+
+// Mouse position from lParam, each half sign-extended: negative while the
+// mouse is captured outside the window.
+static POINT MousePoint(LPARAM lParam)
+{
+    POINT point;
+    point.x = (short)LOWORD(lParam);
+    point.y = (short)HIWORD(lParam);
+    return point;
+}
+
+static LRESULT OnCreateMessage(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    MyControlCtl *object = ControlMgr ? ControlMgr->Allocate(window) : NULL;
+    MyControlMgr::SetWindowObject(window, object);
+    if (object)
+        object->OnCreate(window, (CREATESTRUCTA *)lParam);
+    return DefWindowProcA(window, WM_CREATE, wParam, lParam);
+}
+
+static LRESULT OnPaintMessage(HWND window, MyControlCtl *object, WPARAM wParam, LPARAM lParam)
+{
+    if (object) {
+        PAINTSTRUCT paint;
+        BeginPaint(window, &paint);
+        object->OnPaint(paint);
+        EndPaint(window, &paint);
+    }
+    return DefWindowProcA(window, WM_PAINT, wParam, lParam);
+}
+
+static LRESULT OnNcDestroyMessage(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = DefWindowProcA(window, WM_NCDESTROY, wParam, lParam);
+    MyControlCtl *object = MyControlMgr::GetWindowObject(window);
+    if (object) {
+        delete object;
+        MyControlMgr::SetWindowObject(window, NULL);
+    }
+    return result;
+}
+
+LRESULT CALLBACK MyControlWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE)
+        MyControlMgr::SetWindowObject(window, NULL);
+    if (message == WM_CREATE)
+        return OnCreateMessage(window, wParam, lParam);
+
+    MyControlCtl *object = MyControlMgr::GetWindowObject(window);
+    if (object) {
+        LRESULT result = 0;
+        if (object->OnMessage(message, wParam, lParam, &result))
+            return result;
+        object = MyControlMgr::GetWindowObject(window);
+    }
+
+    POINT point = MousePoint(lParam);
+    switch (message) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:   if (object) object->OnFocus(wParam); break;
+    case WM_ENABLE:      if (object) object->OnEnable(wParam); break;
+    case WM_PAINT:       return OnPaintMessage(window, object, wParam, lParam);
+    case WM_ERASEBKGND:  if (object) return object->OnEraseBackground((HDC)wParam); break;
+    case WM_NCDESTROY:   return OnNcDestroyMessage(window, wParam, lParam);
+    case WM_MOUSEMOVE:   if (object) object->OnMouseMove((UINT)wParam, &point); break;
+    case WM_LBUTTONDOWN: if (object) object->OnLButtonDown((UINT)wParam, &point); break;
+    case WM_LBUTTONUP:   if (object) object->OnLButtonUp((UINT)wParam, &point); break;
+    case WM_LBUTTONDBLCLK: if (object) object->OnLButtonDblClk((UINT)wParam, &point); break;
+    case WM_RBUTTONDOWN: if (object) object->OnRButtonDown((UINT)wParam, &point); break;
+    case WM_RBUTTONUP:   if (object) object->OnRButtonUp((UINT)wParam, &point); break;
+    default: break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
