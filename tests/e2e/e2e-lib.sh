@@ -31,10 +31,14 @@ e2e_begin() {
 }
 
 e2e_end() {
+    [ -n "${WINEPREFIX:-}" ] || return 0
     [ -n "$E2E_SETUP_PID" ] && kill "$E2E_SETUP_PID" 2>/dev/null
+    E2E_SETUP_PID=
     wine_stop
     [ -n "$E2E_XPID" ] && kill "$E2E_XPID" 2>/dev/null
-    [ "${E2E_KEEP:-0}" = 1 ] && echo "e2e: prefix kept at $WINEPREFIX" >&2 || rm -rf "$WINEPREFIX"
+    E2E_XPID=
+    if [ "${E2E_KEEP:-0}" = 1 ]; then echo "e2e: prefix kept at $WINEPREFIX" >&2; else rm -rf "$WINEPREFIX"; fi
+    unset WINEPREFIX
 }
 
 # e2e_version win95|win31|winxp|...: the Windows version Wine reports.
@@ -73,6 +77,29 @@ e2e_page() {
     done
     sleep 0.4
     return 0
+}
+
+# e2e_gone CAPTION [SECONDS]: waits until no visible window has that caption.
+e2e_gone() {
+    local t=0 limit=$(( ${2:-10} * 5 ))
+    while xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; do
+        sleep 0.2; t=$((t + 1))
+        [ "$t" -ge "$limit" ] && return 1
+    done
+    return 0
+}
+
+# e2e_du_click CAPTION X Y W H: clicks the point (X, Y), in dialog units, of
+# a page whose template is W x H units; the scale is read off the page's
+# window (a dialog frame of 3 pixels and a caption bar of 19 pixels).
+e2e_du_click() {
+    local w x y WIDTH HEIGHT
+    w=$(e2e_window "$1")
+    eval "$(xdotool getwindowgeometry --shell "$w" | grep -E '^(WIDTH|HEIGHT)=')"
+    x=$(( 3 + $2 * (WIDTH - 6) / $4 ))
+    y=$(( 22 + $3 * (HEIGHT - 25) / $5 ))
+    xdotool mousemove --window "$w" "$x" "$y" click 1
+    sleep 0.6
 }
 
 # e2e_window CAPTION: the X window id of a visible page.
