@@ -1,0 +1,190 @@
+#include <windows.h>
+#include <lzexpand.h>
+#include <cstring>
+
+#include "app/filecopy.h"
+#include "app/globals.h"
+#include "app/pages.h"
+
+int FileExist(const char *path)
+{
+    DWORD attr = GetFileAttributesA(path);
+    return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+int FileWriteable(const char *path)
+{
+    if (!FileExist(path))
+        return 1;
+    HANDLE f = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (f == INVALID_HANDLE_VALUE)
+        return 0;
+    CloseHandle(f);
+    return 1;
+}
+
+static HANDLE OpenForReading(const char *path)
+{
+    return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, NULL);
+}
+
+// Last-write time of an open file as local packed date and time.
+static int DosWriteTime(HANDLE f, WORD *date, WORD *time)
+{
+    FILETIME written, local;
+    return GetFileTime(f, NULL, NULL, &written) && FileTimeToLocalFileTime(&written, &local) &&
+           FileTimeToDosDateTime(&local, date, time);
+}
+
+int FileNewer(const char *source, const char *target)
+{
+    if (!FileExist(target))
+        return 1;
+    HANDLE src = OpenForReading(source);
+    if (src == INVALID_HANDLE_VALUE)
+        return 0;
+    HANDLE dst = OpenForReading(target);
+    if (dst == INVALID_HANDLE_VALUE) {
+        CloseHandle(src);
+        return 0;
+    }
+    WORD srcDate, srcTime, dstDate, dstTime;
+    int ok = DosWriteTime(src, &srcDate, &srcTime) && DosWriteTime(dst, &dstDate, &dstTime);
+    CloseHandle(src);
+    CloseHandle(dst);
+    if (!ok)
+        return 0;
+    // Packed dates (year, month, day from the high bits down) and packed
+    // times (hour, minute, second) both order as plain numbers.
+    if (dstDate != srcDate)
+        return dstDate < srcDate;
+    return dstTime < srcTime;
+}
+
+int ShowLZError(int code, const char *name)
+{
+    int mapped;
+    if (code == LZERROR_GLOBLOCK)
+        mapped = LZ_NO_MEMORY;
+    else if (code == LZERROR_WRITE || code == LZERROR_BADINHANDLE)
+        mapped = code;
+    else
+        mapped = LZ_INTERNAL;
+
+    char format[47];
+    if (LoadStringA(ghInst, (UINT)(WORD)mapped, format, sizeof format) <= 0)
+        format[0] = '\0';
+    // Names are cut so that the longest format still fits the text.
+    char shown[200];
+    lstrcpynA(shown, name ? name : "", sizeof shown);
+    char text[256];
+    if (mapped == LZ_INTERNAL)
+        wsprintfA(text, format, mapped);
+    else
+        wsprintfA(text, format, shown);
+    ShowAlertStr(text);
+    return mapped;
+}
+
+int SZDDLength(const char *path, DWORD *length)
+{
+    static const BYTE magic[8] = {0x53, 0x5A, 0x44, 0x44, 0x88, 0xF0, 0x27, 0x33};
+    HANDLE f = OpenForReading(path);
+    if (f == INVALID_HANDLE_VALUE)
+        return 0;
+    BYTE header[14];
+    DWORD got = 0;
+    BOOL ok = ReadFile(f, header, sizeof header, &got, NULL);
+    CloseHandle(f);
+    if (!ok || got != sizeof header || memcmp(header, magic, sizeof magic) != 0)
+        return 0;
+    *length = header[10] | (header[11] << 8) | ((DWORD)header[12] << 16) |
+              ((DWORD)header[13] << 24);
+    return 1;
+}
+
+// The directory part of path (up to and with its last backslash) into dir
+// of MAX_PATH characters; "." when there is none.
+static void DirectoryOf(const char *path, char *dir)
+{
+    lstrcpynA(dir, path, MAX_PATH);
+    int i = lstrlenA(dir) - 1;
+    while (i >= 0 && dir[i] != '\\')
+        i--;
+    if (i < 0)
+        lstrcpyA(dir, ".");
+    else
+        dir[i + 1] = '\0';
+}
+
+// A new empty temporary file beside target, its name in temp (MAX_PATH),
+// opened for writing. INVALID_HANDLE_VALUE when none can be made.
+static HANDLE CreateTempBeside(const char *target, char *temp)
+{
+    char dir[MAX_PATH];
+    DirectoryOf(target, dir);
+    if (!GetTempFileNameA(dir, "zrs", 0, temp))
+        return INVALID_HANDLE_VALUE;
+    HANDLE f = CreateFileA(temp, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (f == INVALID_HANDLE_VALUE)
+        DeleteFileA(temp);
+    return f;
+}
+
+// Opens the source for expansion: an LZ handle for a compressed file, a
+// plain one otherwise, or a negative LZ error.
+static INT OpenSource(const char *source)
+{
+    HANDLE f = OpenForReading(source);
+    if (f == INVALID_HANDLE_VALUE)
+        return LZERROR_BADINHANDLE;
+    HFILE plain = (HFILE)(INT_PTR)f;
+    INT lz = LZInit(plain);
+    if (lz < 0)
+        CloseHandle(f);
+    return lz;
+}
+
+int MyLZCopy(const char *source, const char *target)
+{
+    INT started = LZStart();
+    if (started < 0)
+        return ShowLZError(started, "");
+
+    DWORD expected = 0;
+    int checkLength = SZDDLength(source, &expected);
+
+    INT src = OpenSource(source);
+    if (src < 0) {
+        LZDone();
+        return ShowLZError(src, source);
+    }
+    char temp[MAX_PATH];
+    HANDLE dst = CreateTempBeside(target, temp);
+    if (dst == INVALID_HANDLE_VALUE) {
+        LZClose(src);
+        LZDone();
+        return ShowLZError(LZ_CANNOT_OPEN, target);
+    }
+
+    LONG copied = CopyLZFile(src, (HFILE)(INT_PTR)dst);
+    LZClose(src);
+    CloseHandle(dst);
+    LZDone();
+
+    // The library does not notice a source that ends early: its header
+    // says how long the expanded file must be.
+    if (copied >= 0 && checkLength && (DWORD)copied != expected)
+        copied = LZ_INTERNAL;
+    if (copied < 0) {
+        DeleteFileA(temp);
+        return ShowLZError(copied, source);
+    }
+    if (!MoveFileExA(temp, target, MOVEFILE_REPLACE_EXISTING)) {
+        DeleteFileA(temp);
+        return ShowLZError(LZ_CANNOT_OPEN, target);
+    }
+    return 1;
+}

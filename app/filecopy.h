@@ -1,0 +1,38 @@
+// File tests and copying with LZ expansion.
+#ifndef SETUP_APP_FILECOPY_H
+#define SETUP_APP_FILECOPY_H
+
+#include <windows.h>
+
+// Results of MyLZCopy and ShowLZError; each selects a message.
+enum {
+    LZ_CANNOT_OPEN = -1,   // "Cannot open "%s""
+    LZ_INTERNAL = -3,      // "Internal error (%d)"
+    LZ_DISK_FULL = -4,     // "Disk full when copying "%s""
+    LZ_NO_MEMORY = -5      // "Insufficient memory"
+};
+
+// 1 when the file exists, else 0.
+int FileExist(const char *path);
+
+// 1 when the file is missing or can be opened for reading and writing.
+int FileWriteable(const char *path);
+
+// 1 when the target is missing or was last written before the source,
+// 0 when it is as new or newer, or when either time cannot be read.
+int FileNewer(const char *source, const char *target);
+
+// Expands source into target. The target is replaced only by a complete
+// copy; on failure it is left as it was. 1 on success, else one of the
+// LZ_* codes after the message has been shown.
+int MyLZCopy(const char *source, const char *target);
+
+// Shows the message for an LZ error code about the named file and returns
+// the LZ_* code it was mapped to.
+int ShowLZError(int code, const char *name);
+
+// The expanded length recorded in an SZDD file's header. 1 and *length
+// when the file starts with the SZDD signature, else 0.
+int SZDDLength(const char *path, DWORD *length);
+
+#endif

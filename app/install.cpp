@@ -1,0 +1,193 @@
+#include <windows.h>
+
+#include "app/install.h"
+#include "app/globals.h"
+#include "app/main.h"
+#include "app/filecopy.h"
+#include "app/pages.h"
+#include "app/platform.h"
+#include "app/plugindir.h"
+#include "resources/resource_ids.h"
+
+const CopyRec gCopy[] = {
+    {"msvcrt20._ll", "msvcrt20.dll", 1, 1, PLATFORM_WINNT | PLATFORM_WIN95},
+    {"msvcrt20._2s", "msvcrt20.dll", 1, 1, PLATFORM_WIN31},
+    {"zrsupp32._ll", "zrsupp32.dll", 0, 0, PLATFORM_WIN31 | PLATFORM_WINNT | PLATFORM_WIN95},
+    {"zrfilt32._bf", "zrfilt32.8bf", 0, 0, PLATFORM_WIN31 | PLATFORM_WINNT | PLATFORM_WIN95},
+};
+const int gFiles = sizeof gCopy / sizeof gCopy[0];
+
+// Progress graph range and position messages.
+enum { GRAPH_SETRANGE = WM_USER, GRAPH_SETPOS = WM_USER + 1 };
+
+int PreparePath(char *path)
+{
+    int n = lstrlenA(path);
+    int ok = 1;
+    if (n == 0 || path[n - 1] != '\\') {
+        if (n + 1 < PATH_SIZE) {
+            path[n] = '\\';
+            path[n + 1] = '\0';
+        } else {
+            ok = 0;
+        }
+    }
+    for (int i = 0; i < n; i++)
+        if (path[i] >= 'A' && path[i] <= 'Z')
+            path[i] = (char)(path[i] - 'A' + 'a');
+    return ok;
+}
+
+int JoinPath(char *out, const char *dir, const char *name)
+{
+    int d = lstrlenA(dir), n = lstrlenA(name);
+    if (d + n >= PATH_SIZE) {
+        out[0] = '\0';
+        return 0;
+    }
+    CopyMemory(out, dir, d);
+    CopyMemory(out + d, name, n + 1);
+    return 1;
+}
+
+int SourceDirectory(char *dir)
+{
+    DWORD len = GetModuleFileNameA(ghInst, dir, PATH_SIZE);
+    // A path that filled the whole buffer was cut short (and may lack its
+    // terminator): it names no directory of ours.
+    if (len == 0 || len >= PATH_SIZE) {
+        dir[0] = '\0';
+        return 0;
+    }
+    dir[len] = '\0';
+    int i = (int)len - 1;
+    while (i >= 0 && dir[i] != '\\')
+        i--;
+    dir[i + 1] = '\0';
+    return PreparePath(dir);
+}
+
+// Target directory of a system record into dir (PATH_SIZE); 0 on failure.
+static int SystemTargetDir(char *dir)
+{
+    UINT len = gfNetworkWin ? GetWindowsDirectoryA(dir, PATH_SIZE)
+                            : GetSystemDirectoryA(dir, PATH_SIZE);
+    if (len == 0 || len >= PATH_SIZE) {
+        dir[0] = '\0';
+        return 0;
+    }
+    return PreparePath(dir);
+}
+
+static void ShowCopyTexts(const char *source, const char *target)
+{
+    if (!ghStatus)
+        return;
+    HWND from = GetDlgItem(ghStatus, IDC_COPY_SOURCE);
+    HWND to = GetDlgItem(ghStatus, IDC_COPY_TARGET);
+    if (from) {
+        SendMessageA(from, WM_SETTEXT, 0, (LPARAM)source);
+        UpdateWindow(from);
+    }
+    if (to) {
+        SendMessageA(to, WM_SETTEXT, 0, (LPARAM)target);
+        UpdateWindow(to);
+    }
+}
+
+// Copies one record. 1 when handled (copied or kept), 0 after a failure
+// that the user has been shown.
+static int CopyRecord(const CopyRec &rec, const char *sourceDir, const char *pluginDir)
+{
+    char source[PATH_SIZE], targetDir[PATH_SIZE], target[PATH_SIZE];
+
+    if (rec.fSystem) {
+        if (!SystemTargetDir(targetDir))
+            return ShowLZError(LZ_CANNOT_OPEN, rec.pTarget), 0;
+    } else {
+        if (!pluginDir[0])
+            return ShowLZError(LZ_CANNOT_OPEN, rec.pTarget), 0;
+        lstrcpynA(targetDir, pluginDir, PATH_SIZE);
+    }
+    if (!sourceDir[0] || !JoinPath(source, sourceDir, rec.pSource))
+        return ShowLZError(LZ_CANNOT_OPEN, rec.pSource), 0;
+    if (!JoinPath(target, targetDir, rec.pTarget))
+        return ShowLZError(LZ_CANNOT_OPEN, rec.pTarget), 0;
+
+    if (rec.fSystem && gfForceMSVC && FileExist(target))
+        DeleteFileA(target);
+
+    ShowCopyTexts(rec.pSource, target);
+
+    if (!rec.fCheckNewer || FileNewer(source, target))
+        if (MyLZCopy(source, target) < 0)
+            return 0;
+    return 1;
+}
+
+static void CopyFiles(DWORD platform, const char *sourceDir, const char *pluginDir)
+{
+    for (int i = 0; !gfAbort && i < gFiles; ) {
+        const CopyRec &rec = gCopy[i];
+        if ((rec.dwPlatforms & platform) && !CopyRecord(rec, sourceDir, pluginDir)) {
+            gfAbort = 1;
+            break;
+        }
+        i++;
+        if (ghStatus)
+            SendDlgItemMessageA(ghStatus, IDC_PROGRESS, GRAPH_SETPOS, 1, MulDiv(i, 100, gFiles));
+        MyYield();
+    }
+}
+
+int Install(HWND owner)
+{
+    DWORD platform = Platform();
+    char pluginDir[PATH_SIZE] = "";
+    char sourceDir[PATH_SIZE] = "";
+
+    if (ShowModalDialog("Welcome", GenericDlgProc, owner, 0) != IDOK)
+        return 0;
+    if (ShowModalDialog("Platform", PlatformDlgProc, owner, (LPARAM)&platform) != IDOK)
+        return 0;
+    if (ShowModalDialog("PlugIn", PathDlgProc, owner, (LPARAM)pluginDir) != IDOK) {
+        ShowModalDialog("Failure", GenericDlgProc, owner, 0);
+        return 0;
+    }
+
+    SourceDirectory(sourceDir);
+    // The page refuses directories without room for the names; should one
+    // slip through anyway, its records fail with a message instead.
+    if (!PreparePath(pluginDir))
+        pluginDir[0] = '\0';
+
+    ghStatus = CreateDialogParamA(ghInst, "Installing", owner, InstallDlgProc, 0);
+    UpdateWindow(owner);
+
+    CopyFiles(platform, sourceDir, pluginDir);
+
+    if (ghStatus)
+        DestroyWindow(ghStatus);
+    ghStatus = NULL;
+    ShowModalDialog(gfAbort ? "Failure" : "Done", GenericDlgProc, owner, 0);
+    return gfAbort ? 0 : 1;
+}
+
+INT_PTR CALLBACK InstallDlgProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_INITDIALOG:
+        CenterDialog(page);
+        SendDlgItemMessageA(page, IDC_PROGRESS, GRAPH_SETRANGE, 0, MAKELPARAM(0, 100));
+        SendDlgItemMessageA(page, IDC_PROGRESS, GRAPH_SETPOS, 1, 0);
+        SetFocus(GetDlgItem(page, IDCANCEL));
+        return FALSE;
+    case WM_COMMAND:
+        if (wParam == IDCANCEL) {
+            gfAbort = 1;
+            return TRUE;
+        }
+        return FALSE;
+    }
+    return FALSE;
+}

@@ -1,0 +1,42 @@
+// The install sequence: pages in order, the file table and the copy loop.
+#ifndef SETUP_APP_INSTALL_H
+#define SETUP_APP_INSTALL_H
+
+#include <windows.h>
+
+// Every path buffer holds 159 characters and the terminator.
+enum { PATH_SIZE = 160 };
+// Longest file name in the table; a directory must leave room for it.
+enum { MAX_TARGET_NAME = 12 };
+
+struct CopyRec {
+    const char *pSource;   // compressed file beside the installer
+    const char *pTarget;   // name of the installed file
+    int fSystem;           // goes to the system (or Windows) directory
+    int fCheckNewer;       // copied only over a missing or older target
+    DWORD dwPlatforms;     // platforms the record is installed for
+};
+
+extern const CopyRec gCopy[];
+extern const int gFiles;
+
+// Runs the whole sequence with owner as the owner of every page.
+// 1 when every file was handled and nothing was cancelled, else 0.
+int Install(HWND owner);
+
+INT_PTR CALLBACK InstallDlgProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Gives a directory path in a PATH_SIZE buffer a trailing backslash and
+// lower-cases it. 0 when the backslash did not fit (the path is then only
+// lower-cased), else 1.
+int PreparePath(char *path);
+
+// dir followed by name into out (PATH_SIZE); 0 and an empty out when it
+// does not fit.
+int JoinPath(char *out, const char *dir, const char *name);
+
+// The installer's own directory with a trailing backslash, lower case.
+// 0 (and an empty dir) when the module path does not fit the buffer.
+int SourceDirectory(char *dir);
+
+#endif

@@ -1,0 +1,320 @@
+#include <windows.h>
+#include <commdlg.h>
+
+#include "app/plugindir.h"
+#include "app/globals.h"
+#include "app/install.h"
+#include "app/main.h"
+#include "app/pages.h"
+#include "resources/resource_ids.h"
+
+static char *gpDir = NULL;          // the caller's buffer while the page runs
+static int gLastDrive = -1;         // drive whose free space is shown
+static int gDriveBound = 0;         // 0 until counted
+static char gBrowse[PATH_SIZE];     // the Browse dialog's file buffer
+
+static const char kTooLong[] =
+    "The directory name is too long.  Choose a directory of at most 146 characters.";
+
+int CheckINI(char *dir)
+{
+    DWORD len = GetPrivateProfileStringA("Photoshop", "PlugInDirectory", "", dir, PATH_SIZE - 1,
+                                         "photos30.ini");
+    return len != 0;
+}
+
+int DriveBound()
+{
+    if (!gDriveBound) {
+        char root[4] = "A:\\";
+        for (int d = 0; d < 26; d++) {
+            root[0] = (char)('A' + d);
+            UINT type = GetDriveTypeA(root);
+            if (type != DRIVE_UNKNOWN && type != DRIVE_NO_ROOT_DIR)
+                gDriveBound = d + 1;
+        }
+    }
+    return gDriveBound;
+}
+
+// The current directory into out (PATH_SIZE) as the file system spells
+// it; 0 and an empty out when it does not fit.
+static int SpelledCurrentDirectory(char *out)
+{
+    DWORD len = GetCurrentDirectoryA(PATH_SIZE - 1, out);
+    if (len == 0 || len >= PATH_SIZE - 1) {
+        out[0] = '\0';
+        return 0;
+    }
+    char spelled[PATH_SIZE];
+    len = GetLongPathNameA(out, spelled, PATH_SIZE);
+    if (len > 0 && len < PATH_SIZE)
+        lstrcpyA(out, spelled);
+    return 1;
+}
+
+int testdir(const char *subpath, char *out)
+{
+    out[0] = '\0';
+    char saved[MAX_PATH];
+    DWORD len = GetCurrentDirectoryA(MAX_PATH, saved);
+    if (len == 0 || len >= MAX_PATH)
+        return 0;
+    UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    char probe[MAX_PATH];
+    for (int d = 2; d < DriveBound() && !out[0]; d++) {
+        if (lstrlenA(subpath) + 3 > MAX_PATH)
+            break;
+        probe[0] = (char)('a' + d);
+        probe[1] = ':';
+        lstrcpyA(probe + 2, subpath);
+        if (SetCurrentDirectoryA(probe)) {
+            SpelledCurrentDirectory(out);
+            SetCurrentDirectoryA(saved);
+        }
+    }
+    SetErrorMode(oldMode);
+    return out[0] != '\0';
+}
+
+int validdir(const char *path)
+{
+    while (*path == ' ')
+        path++;
+    if (!*path)
+        return 0;
+    char saved[MAX_PATH];
+    DWORD len = GetCurrentDirectoryA(MAX_PATH, saved);
+    if (len == 0 || len >= MAX_PATH)
+        return 0;
+    UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    int ok = SetCurrentDirectoryA(path) != 0;
+    if (ok)
+        SetCurrentDirectoryA(saved);
+    SetErrorMode(oldMode);
+    return ok;
+}
+
+int DirectoryFits(const char *dir)
+{
+    int len = lstrlenA(dir);
+    if (len == 0 || dir[len - 1] != '\\')
+        len++;
+    return len + MAX_TARGET_NAME <= PATH_SIZE - 1;
+}
+
+LONGLONG freespace(int drive)
+{
+    char root[4] = "A:\\";
+    root[0] = (char)('A' + drive - 1);
+    ULARGE_INTEGER avail, total, free;
+    UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    BOOL ok = GetDiskFreeSpaceExA(drive > 0 ? root : NULL, &avail, &total, &free);
+    SetErrorMode(oldMode);
+    if (!ok)
+        return 0;
+    return (LONGLONG)(free.QuadPart / 1024);
+}
+
+void freespacestr(LONGLONG kb, char *out)
+{
+    char digits[24];
+    int n = 0;
+    int negative = kb < 0;
+    ULONGLONG value = negative ? 0 - (ULONGLONG)kb : (ULONGLONG)kb;
+    ULONGLONG whole = value / 1000;
+    do {
+        digits[n++] = (char)('0' + whole % 10);
+        whole /= 10;
+    } while (whole);
+    int pos = 0;
+    if (negative)
+        out[pos++] = '-';
+    while (n)
+        out[pos++] = digits[--n];
+    wsprintfA(out + pos, ".%03d MB", (int)(value % 1000));
+}
+
+void ShowFreeSpace(HWND page, const char *path)
+{
+    char text[SPACE_TEXT_SIZE];
+    if (!path) {
+        freespacestr(SPACE_REQUIRED_KB, text);
+        SetDlgItemTextA(page, IDC_SPACE_REQUIRED, text);
+        return;
+    }
+    while (*path == ' ')
+        path++;
+    if (!*path) {
+        gLastDrive = -1;
+        SetDlgItemTextA(page, IDC_SPACE_FREE, "--");
+        return;
+    }
+    char c = *path;
+    if (c >= 'A' && c <= 'Z')
+        c = (char)(c - 'A' + 'a');
+    int drive = (c >= 'a' && c <= 'z') ? c - 'a' + 1 : 0;
+    if (drive == gLastDrive)
+        return;
+    LONGLONG kb = freespace(drive);
+    if (kb == 0)
+        lstrcpyA(text, "--");
+    else
+        freespacestr(kb, text);
+    SetDlgItemTextA(page, IDC_SPACE_FREE, text);
+    gLastDrive = drive;
+}
+
+int FindDir(HWND page, char *dir)
+{
+    OPENFILENAMEA ofn;
+    ZeroMemory(&ofn, sizeof ofn);
+    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    ofn.hwndOwner = page;
+    ofn.hInstance = ghInst;
+    ofn.lpstrFilter = "Plug-in's (*.8bf)\0*.8bf\0";
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = gBrowse;
+    ofn.nMaxFile = PATH_SIZE - 1;
+    ofn.lpstrInitialDir = dir;
+    ofn.lpstrTitle = "Plug-in's directory...";
+    ofn.Flags = OFN_HIDEREADONLY | OFN_NOVALIDATE | OFN_PATHMUSTEXIST;
+    if (!GetOpenFileNameA(&ofn))
+        return 0;
+    if (ofn.nFileOffset < PATH_SIZE)
+        gBrowse[ofn.nFileOffset] = '\0';
+    gBrowse[PATH_SIZE - 1] = '\0';
+    lstrcpynA(dir, gBrowse, PATH_SIZE);
+    if (!dir[0]) {
+        DWORD len = GetCurrentDirectoryA(PATH_SIZE - 1, dir);
+        if (len >= PATH_SIZE - 1)
+            dir[0] = '\0';
+    }
+    return 1;
+}
+
+// Reads the edit text into the caller's buffer and follows it with the
+// Continue button and the free space.
+static void TakeEditText(HWND page)
+{
+    GetDlgItemTextA(page, IDC_PATH, gpDir, PATH_SIZE - 1);
+    EnableWindow(GetDlgItem(page, IDOK), gpDir[0] != '\0');
+    ShowFreeSpace(page, gpDir);
+}
+
+static void ProposeDirectory()
+{
+    SetCursor(LoadCursorA(NULL, (LPCSTR)IDC_WAIT));
+    if (!CheckINI(gpDir) && !testdir("\\photoshp\\plugins", gpDir) &&
+        !testdir("\\win32app\\photoshp\\plugins", gpDir))
+        lstrcpyA(gpDir, "c:\\plugins");
+    SetCursor(LoadCursorA(NULL, (LPCSTR)IDC_ARROW));
+}
+
+static void OnInitDialog(HWND page, char *dir)
+{
+    CenterDialog(page);
+    gpDir = dir;
+    if (gfScan)
+        ProposeDirectory();
+    EnableWindow(GetDlgItem(page, IDOK), gpDir[0] != '\0');
+    SendDlgItemMessageA(page, IDC_PATH, EM_LIMITTEXT, PATH_SIZE - 1, 0);
+    SetDlgItemTextA(page, IDC_PATH, gpDir);
+    // The new page's text is empty whatever an earlier page showed.
+    gLastDrive = -1;
+    ShowFreeSpace(page, NULL);
+    ShowFreeSpace(page, gpDir);
+    SetFocus(GetDlgItem(page, IDC_PATH));
+}
+
+static void OnContinue(HWND page)
+{
+    GetDlgItemTextA(page, IDC_PATH, gpDir, PATH_SIZE - 1);
+    if (!DirectoryFits(gpDir)) {
+        ShowAlertStr(kTooLong);
+        SetFocus(GetDlgItem(page, IDC_PATH));
+        return;
+    }
+    if (validdir(gpDir) || CreateDirectoryA(gpDir, NULL)) {
+        EndDialog(page, IDOK);
+        return;
+    }
+    ShowModalDialog("BadPath", BadPathDlgProc, page, (LPARAM)gpDir);
+    SetFocus(GetDlgItem(page, IDC_PATH));
+}
+
+static void OnBrowse(HWND page)
+{
+    GetDlgItemTextA(page, IDC_PATH, gpDir, PATH_SIZE - 1);
+    if (!FindDir(page, gpDir))
+        return;
+    SetDlgItemTextA(page, IDC_PATH, gpDir);
+    EnableWindow(GetDlgItem(page, IDOK), gpDir[0] != '\0');
+    ShowFreeSpace(page, gpDir);
+}
+
+INT_PTR CALLBACK PathDlgProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_INITDIALOG) {
+        OnInitDialog(page, (char *)lParam);
+        return FALSE;
+    }
+    if (msg == WM_NCDESTROY)
+        gpDir = NULL;
+    if (msg != WM_COMMAND || !gpDir)
+        return FALSE;
+    int id = LOWORD(wParam), code = HIWORD(wParam);
+    if (id == IDC_PATH && code == EN_CHANGE) {
+        TakeEditText(page);
+        return FALSE;
+    }
+    if (code != BN_CLICKED)
+        return FALSE;
+    switch (id) {
+    case IDOK:       OnContinue(page); return TRUE;
+    case IDCANCEL:   EndDialog(page, IDCANCEL); return TRUE;
+    case IDC_BROWSE: OnBrowse(page); return TRUE;
+    }
+    return FALSE;
+}
+
+// fmt with its first "%s" replaced by arg, cut to fit out (size chars).
+static void FormatPath(char *out, int size, const char *fmt, const char *arg)
+{
+    int pos = 0;
+    for (const char *p = fmt; *p && pos < size - 1; p++) {
+        if (p[0] == '%' && p[1] == 's' && arg) {
+            for (const char *a = arg; *a && pos < size - 1; a++)
+                out[pos++] = *a;
+            arg = NULL;
+            p++;
+        } else {
+            out[pos++] = *p;
+        }
+    }
+    out[pos] = '\0';
+}
+
+INT_PTR CALLBACK BadPathDlgProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_INITDIALOG: {
+        CenterDialog(page);
+        char format[63];
+        char text[224];
+        if (!SendDlgItemMessageA(page, IDC_MESSAGE, WM_GETTEXT, sizeof format, (LPARAM)format))
+            format[0] = '\0';
+        FormatPath(text, sizeof text, format, (const char *)lParam);
+        SetDlgItemTextA(page, IDC_MESSAGE, text);
+        SetFocus(GetDlgItem(page, IDOK));
+        return FALSE;
+    }
+    case WM_COMMAND:
+        if (wParam == IDOK || wParam == IDCANCEL) {
+            EndDialog(page, wParam);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    return FALSE;
+}

@@ -1,0 +1,25 @@
+#include <windows.h>
+
+#include "app/globals.h"
+#include "app/main.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show)
+{
+    // The switches are read from the whole command line with the program
+    // name taken off, so a '-' in the program's own path never counts.
+    ScanSwitches(ArgumentText(GetCommandLineA()));
+    if (!previous && !InitApplication(instance))
+        return 0;
+    if (!InitInstance(instance, show))
+        return 0;
+
+    MSG msg;
+    msg.wParam = 0;
+    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
+        if (!ModelessDlgMessage(ghStatus, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    return (int)msg.wParam;
+}
