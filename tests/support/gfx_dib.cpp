@@ -20,6 +20,21 @@ COLORREF TestRGB(int i)
     return RGB(q.rgbRed, q.rgbGreen, q.rgbBlue);
 }
 
+COLORREF ShadowOf(COLORREF c)
+{
+    int r = GetRValue(c) - 60, g = GetGValue(c) - 60, b = GetBValue(c) - 60;
+    return RGB(r < 0 ? 0 : r, g < 0 ? 0 : g, b < 0 ? 0 : b);
+}
+
+COLORREF HilightOf(COLORREF c)
+{
+    int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
+    r += r / 2 + 40;
+    g += g / 2 + 40;
+    b += b / 2 + 40;
+    return RGB(r > 255 ? 255 : r, g > 255 ? 255 : g, b > 255 ? 255 : b);
+}
+
 int TextureIndex(int x, int y)
 {
     return ((x & 15) + 16 * (y & 15)) ^ ((x >> 4) * 7 + (y >> 4) * 3) % 256;

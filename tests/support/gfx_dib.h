@@ -17,6 +17,11 @@ typedef std::vector<unsigned char> Bytes;
 RGBQUAD TestColour(int i);
 COLORREF TestRGB(int i);
 
+// A colour as the shadow (c - 60, at least 0) and highlight
+// (c + c / 2 + 40, at most 255) texture variants show it.
+COLORREF ShadowOf(COLORREF c);
+COLORREF HilightOf(COLORREF c);
+
 // Colour-table index of test texture pixel (x, y): unique within any
 // 16 x 16 block, so a shifted tile never matches.
 int TextureIndex(int x, int y);
