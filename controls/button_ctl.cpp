@@ -1,0 +1,154 @@
+#include "controls/button_ctl.h"
+
+#include <new>
+
+#include "controls/control_class.h"
+#include "controls/control_res.h"
+#include "graphics/sprite.h"
+
+namespace {
+
+const COLORREF kMagenta = RGB(255, 0, 255);
+const int kNameSize = 31;   // at most 30 characters and the NUL
+
+} // namespace
+
+MyControlCtl *NewMyButton(const char *className)
+{
+    if (!ControlClassNameIs(className, VELLOX_BUTTON_CLASS))
+        return NULL;
+    return new (std::nothrow) MyButtonCtl;
+}
+
+MyButtonCtl::MyButtonCtl() : sprite(NULL), state(0)
+{
+}
+
+MyButtonCtl::~MyButtonCtl()
+{
+    delete sprite;
+}
+
+int MyButtonCtl::ReadPictureName(char *name, int size)
+{
+    name[0] = '\0';
+    LRESULT got = SendMessageA(hWnd, WM_GETTEXT, (WPARAM)size, (LPARAM)name);
+    return got > 0 ? 1 : 0;
+}
+
+void MyButtonCtl::FitWindow(CREATESTRUCTA *create, int faceWidth, int faceHeight, int extra,
+                            int shift, BOOL repaint)
+{
+    RECT rc;
+    GetWindowRect(hWnd, &rc);
+    POINT corner = {rc.left, rc.top};
+    ScreenToClient(create ? create->hwndParent : GetParent(hWnd), &corner);
+    const int templateWidth = rc.right - rc.left;
+    // C++ division truncates toward zero, as the layout expects.
+    const int left = corner.x + (templateWidth - faceWidth + shift) / 2;
+    MoveWindow(hWnd, left, corner.y, faceWidth + extra, faceHeight + extra, repaint);
+}
+
+int MyButtonCtl::OnCreate(HWND window, CREATESTRUCTA *create)
+{
+    hWnd = window;
+    fEnabled = 1;
+    hFocus = 0;
+    sprite = new (std::nothrow) Sprite;
+    if (!sprite)
+        return 0;
+    char name[kNameSize];
+    if (!ReadPictureName(name, sizeof name))
+        return 0;
+    HINSTANCE module = MyButton ? MyButton->ResourceInstance() : NULL;
+    if (!sprite->Load(module, name, NULL, kMagenta, 2, SafeLoadBitmap))
+        return 0;
+    FitWindow(create, sprite->FrameWidth(), sprite->FrameHeight(), 0, 0, FALSE);
+    return 1;
+}
+
+int MyButtonCtl::LooksPressed() const
+{
+    return (state & (BUTTON_PUSHED | BUTTON_TRACKING)) != 0 && (state & BUTTON_OUTSIDE) == 0;
+}
+
+void MyButtonCtl::OnPaint(PAINTSTRUCT &paint)
+{
+    if (!sprite)
+        return;
+    sprite->Animate(paint.hdc, 0, 0, LooksPressed() ? 1 : 0);
+}
+
+void MyButtonCtl::SetState(int mask, int on)
+{
+    if (on)
+        state |= mask;
+    else
+        state &= ~mask;
+    Repaint();
+}
+
+int MyButtonCtl::GetState(int mask) const
+{
+    return (state & mask) == mask ? 1 : 0;
+}
+
+void MyButtonCtl::ButtonPressed()
+{
+    state &= ~(BUTTON_PUSHED | BUTTON_TRACKING | BUTTON_OUTSIDE);
+    Repaint();
+    WPARAM wParam = MAKEWPARAM(GetDlgCtrlID(hWnd) & 0xFFFF, BN_CLICKED);
+    SendMessageA(GetParent(hWnd), WM_COMMAND, wParam, (LPARAM)hWnd);
+}
+
+void MyButtonCtl::OnLButtonDown(UINT keys, POINT *point)
+{
+    if (!fEnabled || !InMe(point) || (state & BUTTON_PUSHED))
+        return;
+    if (GetFocus() != hWnd)
+        SetFocus(hWnd);
+    SetState(BUTTON_TRACKING, 1);
+    SetCapture(hWnd);
+}
+
+void MyButtonCtl::OnMouseMove(UINT keys, POINT *point)
+{
+    if (!fEnabled || !(state & BUTTON_TRACKING))
+        return;
+    SetState(BUTTON_OUTSIDE, InMe(point) ? 0 : 1);
+}
+
+void MyButtonCtl::OnLButtonUp(UINT keys, POINT *point)
+{
+    if (!fEnabled || !(state & BUTTON_TRACKING))
+        return;
+    ReleaseCapture();
+    if (!(state & BUTTON_OUTSIDE)) {
+        ButtonPressed();
+    } else {
+        SetState(BUTTON_TRACKING, 0);
+        SetState(BUTTON_OUTSIDE, 0);
+    }
+}
+
+void MyButtonCtl::OnLButtonDblClk(UINT keys, POINT *point)
+{
+    OnLButtonDown(keys, point);
+}
+
+int MyButtonCtl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *result)
+{
+    switch (message) {
+    case WM_GETDLGCODE:
+        *result = DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+        return 1;
+    case BM_GETSTATE:
+        *result = GetState(BUTTON_PUSHED);
+        return 1;
+    case BM_SETSTATE:
+        SetState(BUTTON_PUSHED, wParam != 0);
+        return 0;   // the default procedure sees it too
+    default:
+        return 0;
+    }
+}
