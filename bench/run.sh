@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# Measures setup.exe against a peer installer built with NSIS from the same
+# files, under one warm Wine prefix in Xvfb, runs interleaved, medians of
+# RUNS (default 10). Prints a table and writes docs/benchmarks.md.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${BUILD_DIR:-$root/build}
+runs=${RUNS:-10}
+"$root/scripts/install-deps.sh"
+command -v makensis >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq nsis >/dev/null
+"$root/scripts/build.sh" "$build" >/dev/null
+. "$root/scripts/wine-lib.sh"
+
+if [ "$WINEARCH" = win64 ]; then cross=x86_64-w64-mingw32; nsis_arch=amd64-unicode
+else cross=i686-w64-mingw32; nsis_arch=x86-unicode; fi
+work=$(mktemp -d /tmp/bench.XXXXXX)
+dist=$build/dist
+payload=$build/payload
+
+# The floor: one dialog from a template, same compiler and flags.
+$cross-windres "$root/bench/bare_dialog.rc" -O coff -o "$work/bare_dialog.res"
+$cross-g++-posix -O2 -mwindows -static -static-libgcc -static-libstdc++ \
+    "$root/bench/bare_dialog.cpp" "$work/bare_dialog.res" -o "$work/bare.exe"
+
+# The peer: the same three files, directory and progress pages.
+mkdir -p "$work/peerdist"
+cp "$payload/msvcrt20.dll" "$payload/zrsupp32.dll" "$payload/zrfilt32.8bf" "$work/peerdist/"
+makensis -V1 -DARCH=$nsis_arch -DDIST="$work/peerdist" -DOUT="$work/peer.exe" "$root/bench/peer.nsi" >/dev/null
+
+prefix=$(wine_new_prefix)
+export WINEPREFIX=$prefix
+read -r xpid DISPLAY < <(wine_start_xvfb)
+export DISPLAY
+cleanup() { wine_stop; kill "$xpid" 2>/dev/null; rm -rf "$prefix" "$work"; }
+trap cleanup EXIT
+wineserver -p >/dev/null 2>&1 </dev/null
+"$WINE_BIN" cmd /c exit >/dev/null 2>&1 </dev/null   # warm the prefix
+mkdir -p "$prefix/drive_c/PS/Plugins" "$prefix/drive_c/dist"
+cp "$dist"/setup.exe "$dist"/*._?? "$prefix/drive_c/dist/"
+cp "$work/peer.exe" "$work/bare.exe" "$prefix/drive_c/dist/"
+printf '[Photoshop]\r\nPlugInDirectory=C:\\PS\\Plugins\r\n' > "$prefix/drive_c/windows/photos30.ini"
+
+now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+winpid() { pgrep -f "C:\\\\dist\\\\$1" | head -n 1; }
+visible() { xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
+wait_visible() { local t=0; until visible "$1"; do sleep 0.01; t=$((t+1)); [ $t -gt 3000 ] && return 1; done; }
+stop_all() { wineserver -k >/dev/null 2>&1; wineserver -w; wineserver -p >/dev/null 2>&1 </dev/null; "$WINE_BIN" cmd /c exit >/dev/null 2>&1 </dev/null; }
+median() { sort -n | awk '{a[NR]=$1} END {if (NR%2) print a[(NR+1)/2]; else print int((a[NR/2]+a[NR/2+1])/2)}'; }
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+
+# start-up: process start to first page visible (ms)
+startup() { # exe caption
+    local t0 t1
+    t0=$(now_ms)
+    (cd "$prefix/drive_c/dist" && exec "$WINE_BIN" "C:\\dist\\$1" >/dev/null 2>&1) &
+    wait_visible "$2"; t1=$(now_ms)
+    echo $((t1 - t0))
+    sleep 0.3; stop_all
+}
+: > "$work/s_setup"; : > "$work/s_peer"; : > "$work/s_bare"
+for i in $(seq "$runs"); do
+    startup setup.exe 'Welcome!' >> "$work/s_setup"
+    startup peer.exe 'Vellox 2.0 Setup' >> "$work/s_peer"
+    startup bare.exe 'Bare' >> "$work/s_bare"
+done
+
+# idle CPU: ticks used while the first page waits 5 s for input
+idle() { # exe caption
+    (cd "$prefix/drive_c/dist" && exec "$WINE_BIN" "C:\\dist\\$1" >/dev/null 2>&1) &
+    wait_visible "$2"; sleep 1
+    local pid a b; pid=$(winpid "$1"); a=$(cpu_ticks "$pid"); sleep 5; b=$(cpu_ticks "$pid")
+    echo $(( (b - a) * 10 ))
+    stop_all
+}
+idle_setup=$(idle setup.exe 'Welcome!'); idle_peer=$(idle peer.exe 'Vellox 2.0 Setup')
+
+# peak resident memory during a whole install (kB), setup.exe with the keyboard
+peak_setup() {
+    (cd "$prefix/drive_c/dist" && exec "$WINE_BIN" 'C:\dist\setup.exe' >/dev/null 2>&1) &
+    wait_visible 'Welcome!'; xdotool key Return
+    wait_visible 'Platform'; sleep 0.3; xdotool key Return
+    wait_visible 'Plug-in location...'; sleep 0.3; local pid; pid=$(winpid setup.exe)
+    local t0 t1; t0=$(now_ms); xdotool key Return
+    wait_visible 'Congratulations...'; t1=$(now_ms)
+    awk '/VmHWM/ {print $2}' "/proc/$pid/status"
+    echo $((t1 - t0)) > "$work/install_ms"
+    stop_all
+}
+peak_peer() {
+    (cd "$prefix/drive_c/dist" && exec "$WINE_BIN" 'C:\dist\peer.exe' >/dev/null 2>&1) &
+    wait_visible 'Vellox 2.0 Setup'; sleep 0.5; local pid; pid=$(winpid peer.exe)
+    xdotool key Return; sleep 3
+    awk '/VmHWM/ {print $2}' "/proc/$pid/status"
+    stop_all
+}
+rss_setup=$(peak_setup); rss_peer=$(peak_peer)
+
+# throughput: a 64 MB payload, expanded by setup.exe, against cp
+head -c $((64 * 1024 * 1024)) /dev/urandom > "$work/big.8bf"
+"$build/host-tools/lzpack" -n zrfilt32.8bf "$work/big.8bf" "$prefix/drive_c/dist/zrfilt32._bf"
+rm -f "$prefix/drive_c/PS/Plugins/"*
+peak_setup >/dev/null; big_ms=$(cat "$work/install_ms")
+t0=$(now_ms); cp "$work/big.8bf" "$work/big-copy.8bf"; sync "$work/big-copy.8bf"; t1=$(now_ms); cp_ms=$((t1 - t0))
+cmp -s "$work/big.8bf" "$prefix/drive_c/PS/Plugins/zrfilt32.8bf" && big_ok=yes || big_ok=NO
+
+section() { $cross-objdump -h "$1" | awk -v s="$2" '$2 == s {print strtonum("0x" $3)}'; }
+size_of() { stat -c %s "$1"; }
+setup_size=$(size_of "$dist/setup.exe"); setup_rsrc=$(section "$dist/setup.exe" .rsrc); setup_text=$(section "$dist/setup.exe" .text)
+peer_size=$(size_of "$work/peer.exe"); peer_rsrc=$(section "$work/peer.exe" .rsrc); peer_text=$(section "$work/peer.exe" .text)
+bare_size=$(size_of "$work/bare.exe")
+
+m_setup=$(median < "$work/s_setup"); m_peer=$(median < "$work/s_peer"); m_bare=$(median < "$work/s_bare")
+ratio=$(awk -v a="$m_setup" -v b="$m_bare" 'BEGIN {printf "%.2f", a / b}')
+mbps=$(awk -v ms="$big_ms" 'BEGIN {printf "%.1f", 64 * 1000 / ms}')
+cpmbps=$(awk -v ms="$cp_ms" 'BEGIN {printf "%.1f", 64 * 1000 / (ms ? ms : 1)}')
+
+report=$(cat <<REPORT
+# Benchmarks
+
+Generated by \`bash bench/run.sh\` on $(date -u '+%Y-%m-%d %H:%M UTC'); $runs interleaved runs, medians.
+Machine: $(nproc) cores, $(awk '/MemTotal/ {printf "%.0f GiB", $2/1048576}' /proc/meminfo), $(uname -sr), $(wine --version 2>/dev/null || "$WINE_BIN" --version), Wine architecture $WINEARCH, Xvfb 1024x768x24.
+Peer: NSIS $(makensis -VERSION) (\`$nsis_arch\`, LZMA solid), directory page and progress page, the same three files, \`SetOverwrite ifnewer\`.
+
+| Measure | setup.exe | NSIS peer | bare dialog |
+|---|---|---|---|
+| start to first page visible, median ms | $m_setup | $m_peer | $m_bare |
+| start-up relative to the bare dialog | ${ratio}x | | 1.00x |
+| file size, bytes | $setup_size | $peer_size | $bare_size |
+| of which code (.text), bytes | $setup_text | $peer_text | |
+| of which resources (.rsrc), bytes | $setup_rsrc | $peer_rsrc | |
+| peak resident memory during an install, kB | $rss_setup | $rss_peer | |
+| CPU while the first page waits 5 s, ms | $idle_setup | $idle_peer | |
+
+Install throughput, 64 MB payload (random bytes, packed with lzpack): setup.exe took $big_ms ms from Continue on the directory page to the DONE page ($mbps MB/s, result byte-exact: $big_ok); \`cp\` of the expanded bytes took $cp_ms ms ($cpmbps MB/s).
+
+Samples (ms): setup.exe $(tr '\n' ' ' < "$work/s_setup"); peer $(tr '\n' ' ' < "$work/s_peer"); bare $(tr '\n' ' ' < "$work/s_bare").
+
+Commands: start-up is measured from launching \`wine C:\\dist\\<exe>\` to \`xdotool search --onlyvisible\` finding the first page's caption (polled every 10 ms); CPU is utime+stime from \`/proc/<pid>/stat\` over 5 s; memory is VmHWM from \`/proc/<pid>/status\`; sizes from \`objdump -h\`.
+REPORT
+)
+echo "$report"
+mkdir -p "$root/docs"
+echo "$report" > "$root/docs/benchmarks.md"
