@@ -28,6 +28,8 @@ printf 'Q' > one.dat
 yes 'The sample filter inverts the image, row by row.' | head -c 300000 > repeat.txt
 head -c 262144 /dev/urandom > random.bin
 head -c 4000 /dev/zero | tr '\0' ' ' > blanks.txt
+# Blanks after 100 letters: their only source is the ring's unwritten part.
+{ head -c 100 /dev/zero | tr '\0' 'x'; head -c 40 /dev/zero | tr '\0' ' '; echo end; } > late.txt
 for i in $(seq 0 255); do printf "\\$(printf '%03o' "$i")"; done > values.bin
 {
     seq 1 250000
@@ -38,7 +40,7 @@ for i in $(seq 0 255); do printf "\\$(printf '%03o' "$i")"; done > values.bin
 [ "$(size big.bin)" -eq 5242880 ] || fail "could not make the 5 MB input"
 
 # --- round trips -----------------------------------------------------------
-for f in empty.dat one.dat repeat.txt random.bin blanks.txt values.bin big.bin; do
+for f in empty.dat one.dat repeat.txt random.bin blanks.txt late.txt values.bin big.bin; do
     packed=${f%?}_
     check
     if ! "$LZPACK" "$f" "$packed"; then
@@ -55,6 +57,20 @@ for f in empty.dat one.dat repeat.txt random.bin blanks.txt values.bin big.bin; 
     cmp -s "$f" "$f.out" || fail "$f: lzpack -d gives different bytes"
     echo "$f: $n -> $(size "$packed") bytes"
 done
+
+# The build's own test inputs (references at ring distances up to 4095 and
+# into the ring's unwritten blanks) through the independent decoder too.
+if [ -d "${BUILD_DIR:-}/lztest" ]; then
+    check
+    n=0
+    for orig in "$BUILD_DIR"/lztest/*[!_]; do
+        packed=${orig%?}_
+        n=$((n + 1))
+        msexpand < "$packed" 2>/dev/null | cmp -s - "$orig" ||
+            fail "$(basename "$packed"): msexpand disagrees with the original"
+    done
+    [ "$n" -ge 8 ] || fail "only $n packed test inputs in $BUILD_DIR/lztest"
+fi
 
 # --- compression -----------------------------------------------------------
 check
