@@ -1,5 +1,6 @@
 #include "tests/support/ctl_page.h"
 
+#include <cstdlib>
 #include <map>
 
 #include "app/globals.h"
@@ -65,6 +66,36 @@ HWND CreateTestDialog(int w, int h, int x, int y)
     return dialog;
 }
 
+static LRESULT CALLBACK PlainParentProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_COMMAND) {
+        Commands().push_back(std::make_pair(wParam, lParam));
+        return 0;
+    }
+    if (msg == WM_ERASEBKGND) {
+        RECT rc;
+        GetClientRect(w, &rc);
+        FillRect((HDC)wParam, &rc, (HBRUSH)GetWindowLongPtrA(w, GWLP_USERDATA));
+        return 1;
+    }
+    return DefWindowProcA(w, msg, wParam, lParam);
+}
+
+HWND CreatePlainParent(int w, int h, HBRUSH brush, int x, int y)
+{
+    WNDCLASSA wc;
+    ZeroMemory(&wc, sizeof wc);
+    wc.lpfnWndProc = PlainParentProc;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.lpszClassName = "CtlPlainParent";
+    RegisterClassA(&wc);   // fails harmlessly when registered already
+    HWND parent = CreateWindowExA(0, "CtlPlainParent", "", WS_POPUP, x, y, w,
+                                  h, NULL, NULL, GetModuleHandleA(NULL), NULL);
+    if (parent)
+        SetWindowLongPtrA(parent, GWLP_USERDATA, (LONG_PTR)brush);
+    return parent;
+}
+
 HWND AddControl(HWND parent, const char *className, const char *text, int id, int x, int y,
                 int w, int h, DWORD style)
 {
@@ -78,6 +109,19 @@ void ShowAndPaint(HWND window)
     RedrawWindow(window, NULL, NULL,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     wintest::Pump(100);
+}
+
+std::string ScreenshotPath(const char *name)
+{
+    const char *build = getenv("TEST_BINARY_DIR");
+    if (!build || !*build)
+        return wintest::OutputPath(name);
+    std::string dir = std::string("Z:") + build + "/test-output";
+    for (char &c : dir)
+        if (c == '/')
+            c = '\\';
+    CreateDirectoryA(dir.c_str(), NULL);
+    return dir + "\\" + name;
 }
 
 StringModule::StringModule() : module_(NULL)

@@ -23,11 +23,18 @@ public:
 // A modeless dialog (caption, modal frame) whose client area is w x h
 // pixels, at screen point (x, y). Its procedure records WM_COMMAND.
 HWND CreateTestDialog(int w, int h, int x = 40, int y = 40);
+// A borderless popup of w x h pixels at screen point (x, y), painted with
+// brush (not deleted), that records WM_COMMAND like the test dialogs.
+HWND CreatePlainParent(int w, int h, HBRUSH brush, int x = 40, int y = 40);
 // A child window of a custom class at client pixels.
 HWND AddControl(HWND parent, const char *className, const char *text, int id, int x, int y,
                 int w, int h, DWORD style = WS_CHILD | WS_VISIBLE);
 // Shows a window, paints it and everything below it, and pumps.
 void ShowAndPaint(HWND window);
+
+// Path of a screenshot under <build>/test-output (the build directory from
+// the environment's TEST_BINARY_DIR, as CTest sets it).
+std::string ScreenshotPath(const char *name);
 
 // WM_COMMAND messages (wParam, lParam) received by test dialogs, oldest first.
 std::vector<std::pair<WPARAM, LPARAM> > &Commands();
