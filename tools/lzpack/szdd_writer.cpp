@@ -11,7 +11,7 @@ namespace {
 // The parse is chosen a chunk at a time, so that the working arrays stay
 // small whatever the size of the input.
 const size_t kChunk = 1 << 16;
-const int kChainDepth = 512;
+const int kChainDepth = 128;
 
 // Cost of a literal and of a reference, in bits, control bit included.
 const uint32_t kLiteralCost = 9;
