@@ -124,6 +124,20 @@ std::string ScreenshotPath(const char *name)
     return dir + "\\" + name;
 }
 
+COLORREF SunkenBoxPixel(int x, int y, int w, int h, COLORREF inside)
+{
+    const int r = w - 1, b = h - 1;
+    if (x == r || y == b)
+        return RGB(255, 255, 255);
+    if (x == 0 || y == 0)
+        return RGB(128, 128, 128);
+    if (x == r - 1 || y == b - 1)
+        return RGB(192, 192, 192);
+    if (x == 1 || y == 1)
+        return RGB(0, 0, 0);
+    return inside;
+}
+
 StringModule::StringModule() : module_(NULL)
 {
 }

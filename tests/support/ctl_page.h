@@ -36,6 +36,11 @@ void ShowAndPaint(HWND window);
 // the environment's TEST_BINARY_DIR, as CTest sets it).
 std::string ScreenshotPath(const char *name);
 
+// The colour a sunken box over the whole of a w x h area shows at (x, y):
+// dark grey and black along the top and left, white and light grey along
+// the bottom and right; inside for the rest.
+COLORREF SunkenBoxPixel(int x, int y, int w, int h, COLORREF inside);
+
 // WM_COMMAND messages (wParam, lParam) received by test dialogs, oldest first.
 std::vector<std::pair<WPARAM, LPARAM> > &Commands();
 
