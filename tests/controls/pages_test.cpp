@@ -1,0 +1,216 @@
+// The eight pages built from their templates with the real pictures and
+// texture: each shows its textured background, and every shadow button
+// casts a shadow in the dark variant of exactly the texture the page shows
+// around it. Writes a PNG of each page for people to look at.
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <string.h>
+#include <ostream>
+#include <string>
+
+#include "app/globals.h"
+#include "controls/control_class.h"
+#include "graphics/dib_tex.h"
+#include "graphics/tex_dlg.h"
+#include "tests/support/ctl_page.h"
+#include "tests/support/gfx_art.h"
+#include "tests/support/win_test.h"
+
+using namespace ctltest;
+using namespace gfxtest;
+using namespace wintest;
+
+namespace {
+
+struct Page {
+    const char *name;
+    int shadowButton;      // id of its shadow button, 0 for none
+    const char *face;      // that button's picture
+};
+
+const Page kPages[] = {
+    {"WELCOME", 0, NULL},
+    {"PLATFORM", 0, NULL},
+    {"PLUGIN", 0, NULL},
+    {"INSTALLING", IDCANCEL, "CANCELBUTTON"},
+    {"DONE", IDOK, "OKBUTTON"},
+    {"FAILURE", IDOK, "OKBUTTON"},
+    {"BADPATH", IDOK, "OKBUTTON"},
+    {"ALERT", IDOK, "OKBUTTON"},
+};
+
+void PrintTo(const Page &page, std::ostream *os) { *os << page.name; }
+
+// Where the pictures of the pages go: test-output in the build tree.
+std::string PicturePath(const std::string &name)
+{
+    std::string dir = std::string("Z:") + TEST_BINARY_DIR + "/test-output";
+    for (char &c : dir)
+        if (c == '/')
+            c = '\\';
+    CreateDirectoryA(dir.c_str(), NULL);
+    return dir + "\\" + name;
+}
+
+INT_PTR CALLBACK TrivialProc(HWND, UINT msg, WPARAM, LPARAM)
+{
+    return msg == WM_INITDIALOG ? TRUE : FALSE;
+}
+
+std::string Lower(const char *s)
+{
+    std::string out(s);
+    for (char &c : out)
+        c = (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c;
+    return out;
+}
+
+// Which pixels of a picture resource are not magenta.
+struct Silhouette {
+    int w = 0, h = 0;
+    std::vector<char> opaque;
+    bool At(int x, int y) const
+    {
+        return x >= 0 && y >= 0 && x < w && y < h && opaque[(size_t)y * w + x];
+    }
+};
+
+bool LoadSilhouette(const char *name, Silhouette &s)
+{
+    HBITMAP bmp = LoadBitmapA(ghInst, name);
+    if (!bmp)
+        return false;
+    BITMAP bm;
+    GetObjectA(bmp, sizeof bm, &bm);
+    DibCanvas canvas(bm.bmWidth, bm.bmHeight);
+    HDC mem = CreateCompatibleDC(canvas.dc());
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(canvas.dc(), 0, 0, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCCOPY);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    DeleteObject(bmp);
+    s.w = bm.bmWidth;
+    s.h = bm.bmHeight;
+    s.opaque.resize((size_t)s.w * s.h);
+    for (int y = 0; y < s.h; y++)
+        for (int x = 0; x < s.w; x++)
+            s.opaque[(size_t)y * s.w + x] = canvas.Get(x, y) != kKeyMagenta;
+    return true;
+}
+
+// The page's texture in one variant, laid out as it falls on the window.
+bool TextureUnder(HWND page, HWND window, int variant, Pixels &out)
+{
+    DIBTex *tex = DlgTexture(page);
+    RECT rc;
+    GetClientRect(window, &rc);
+    if (!tex || rc.right <= 0)
+        return false;
+    POINT offset;
+    DIBTex::ControlOffset(window, offset);
+    DibCanvas canvas(rc.right, rc.bottom);
+    if (!tex->TexMap(canvas.dc(), offset.x, offset.y, rc, variant, SRCCOPY))
+        return false;
+    out = canvas.Snapshot();
+    return true;
+}
+
+class PagesTest : public ::testing::TestWithParam<Page> {
+protected:
+    void SetUp() override
+    {
+        page = CreateDialogParamA(ghInst, GetParam().name, NULL, TrivialProc, 0);
+        ASSERT_TRUE(page != NULL) << GetParam().name;
+        ShowAndPaint(page);
+    }
+    void TearDown() override
+    {
+        if (page)
+            DestroyWindow(page);
+    }
+
+    Framework framework;
+    HWND page = NULL;
+};
+
+} // namespace
+
+TEST_P(PagesTest, ShowsTheTextureAndCastsTexturedShadows)
+{
+    const Page &p = GetParam();
+    DIBTex *tex = DlgTexture(page);
+    ASSERT_TRUE(tex != NULL);
+    EXPECT_EQ(128, tex->Width());
+
+    std::string png = PicturePath("page-" + Lower(p.name) + ".png");
+    EXPECT_TRUE(SaveWindowPng(page, png.c_str()));
+
+    // The client area's top-left pixel is the normal texture there.
+    Pixels normal;
+    ASSERT_TRUE(TextureUnder(page, page, TEX_NORMAL, normal));
+    EXPECT_EQ(normal.Color(0, 0), ClientColour(page, 0, 0));
+
+    if (!p.shadowButton)
+        return;
+    HWND button = GetDlgItem(page, p.shadowButton);
+    ASSERT_TRUE(button != NULL);
+    Silhouette face;
+    ASSERT_TRUE(LoadSilhouette(p.face, face));
+    RECT rc;
+    GetClientRect(button, &rc);
+    ASSERT_EQ(face.w + 8, rc.right);
+    ASSERT_EQ(face.h + 8, rc.bottom);
+
+    // Some templates put the button partly past the page's right edge:
+    // only what the page shows of it counts.
+    RECT pageClient;
+    GetClientRect(page, &pageClient);
+    POINT corner = {0, 0};
+    MapWindowPoints(button, page, &corner, 1);
+    auto visible = [&](int x, int y) {
+        POINT pt = {corner.x + x, corner.y + y};
+        return PtInRect(&pageClient, pt) != 0;
+    };
+
+    Pixels shown, light, dark;
+    ASSERT_TRUE(CaptureClient(button, shown));
+    ASSERT_TRUE(TextureUnder(page, button, TEX_NORMAL, light));
+    ASSERT_TRUE(TextureUnder(page, button, TEX_SHADOW, dark));
+    int shadowPixels = 0, wrongShadow = 0, wrongBack = 0;
+    for (int y = 0; y < rc.bottom; y++)
+        for (int x = 0; x < rc.right; x++) {
+            if (face.At(x, y) || !visible(x, y))
+                continue;
+            if (face.At(x - 8, y - 8)) {
+                shadowPixels++;
+                wrongShadow += shown.At(x, y) != dark.At(x, y);
+            } else {
+                wrongBack += shown.At(x, y) != light.At(x, y);
+            }
+        }
+    EXPECT_GT(shadowPixels, 30);
+    EXPECT_EQ(0, wrongShadow);
+    EXPECT_EQ(0, wrongBack);
+
+    // Pressed, the face sits on its shadow; it still floats on the texture.
+    SendMessageA(button, BM_SETSTATE, TRUE, 0);
+    ASSERT_TRUE(CaptureClient(button, shown));
+    int wrongPressed = 0;
+    for (int y = 0; y < rc.bottom; y++)
+        for (int x = 0; x < rc.right; x++) {
+            if (face.At(x - 6, y - 6) || !visible(x, y))
+                continue;
+            const Pixels &want = face.At(x - 8, y - 8) ? dark : light;
+            wrongPressed += shown.At(x, y) != want.At(x, y);
+        }
+    EXPECT_EQ(0, wrongPressed);
+    if (!strcmp(p.name, "ALERT")) {
+        Pump(100);
+        EXPECT_TRUE(SaveWindowPng(page, PicturePath("shadow-button-pressed.png").c_str()));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Templates, PagesTest, ::testing::ValuesIn(kPages),
+                         [](const ::testing::TestParamInfo<Page> &info) {
+                             return std::string(info.param.name);
+                         });
