@@ -181,14 +181,14 @@ Bytes MakeLogoMetafile()
     static const Rgb planet[] = {
         {110, 36, 6}, {186, 80, 10}, {236, 140, 30}, {252, 196, 84}, {255, 236, 170},
     };
-    Sphere(w, brush, Vec{kCentreX, 1420}, 1250, planet, 5, 16);
+    Sphere(w, brush, Vec{kCentreX, 1420}, 1250, planet, 5, 24);
     brush.Use(0xFFF8E6);
     Disc(w, Vec{kCentreX - 560, 880}, 120, 95);
 
     RingHalf(w, brush, ring, 180, 360);   // the near side, over the planet
 
     static const Rgb moon[] = {{92, 104, 138}, {176, 186, 210}, {248, 250, 255}};
-    Sphere(w, brush, Vec{2640, 120}, 330, moon, 3, 7);
+    Sphere(w, brush, Vec{2640, 120}, 330, moon, 3, 10);
 
     // ORRIN, with a shadow, and SOFTWARE spaced out beneath it between two rules.
     StrokeSet orrin, software;
@@ -200,6 +200,11 @@ Bytes MakeLogoMetafile()
     Letters(w, orrin, Vec{70, 80});
     brush.Use(0xFFCE5C);
     Letters(w, orrin, Vec{0, 0});
+    // A narrow lighter stroke up and to the left gives the letters a lit edge.
+    StrokeSet lit = orrin;
+    lit.radius = bigPen * 0.38;
+    brush.Use(0xFFEDB4);
+    Letters(w, lit, Vec{-48, -52});
 
     const double smallCap = 480, smallPen = 56, smallGap = 170;
     double smallWidth = TextWidth("SOFTWARE", smallCap, smallPen, smallGap, 1.0);
