@@ -1,0 +1,269 @@
+// File tests and LZ copying on real files in the throw-away prefix; the
+// messages are read off the ALERT page while it is up.
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <string>
+
+#include "app/filecopy.h"
+#include "tests/app/app_test_util.h"
+
+using namespace apptest;
+
+namespace {
+
+std::string Pattern(size_t n, unsigned seed)
+{
+    std::string s(n, '\0');
+    for (size_t i = 0; i < n; i++) {
+        seed = seed * 1103515245u + 12345u;
+        s[i] = (char)(seed >> 16);
+    }
+    return s;
+}
+
+TEST(FileExist, FilesOnly)
+{
+    std::string dir = FreshDir("exist");
+    EXPECT_EQ(0, FileExist((dir + "none.dll").c_str()));
+    ASSERT_TRUE(WriteBytes(dir + "some.dll", "x"));
+    EXPECT_EQ(1, FileExist((dir + "some.dll").c_str()));
+    EXPECT_EQ(0, FileExist(dir.c_str()));
+}
+
+TEST(FileWriteable, MissingCountsAsWriteable)
+{
+    std::string dir = FreshDir("writeable");
+    std::string path = dir + "f.dll";
+    EXPECT_EQ(1, FileWriteable(path.c_str()));
+    ASSERT_TRUE(WriteBytes(path, "abc"));
+    EXPECT_EQ(1, FileWriteable(path.c_str()));
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    EXPECT_EQ(0, FileWriteable(path.c_str()));
+    CloseHandle(held);
+}
+
+class FileNewerTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = FreshDir("newer");
+        source = dir + "msvcrt20._ll";
+        target = dir + "msvcrt20.dll";
+        ASSERT_TRUE(WriteBytes(source, "source"));
+        ASSERT_TRUE(WriteBytes(target, "target"));
+    }
+    int Decide(int sy, int smo, int sd, int sh, int smi, int ty, int tmo, int td, int th, int tmi)
+    {
+        EXPECT_TRUE(SetLocalWriteTime(source, sy, smo, sd, sh, smi, 0));
+        EXPECT_TRUE(SetLocalWriteTime(target, ty, tmo, td, th, tmi, 0));
+        return FileNewer(source.c_str(), target.c_str());
+    }
+    std::string dir, source, target;
+};
+
+TEST_F(FileNewerTest, MissingTargetIsReplaced)
+{
+    DeleteFileA(target.c_str());
+    EXPECT_EQ(1, FileNewer(source.c_str(), target.c_str()));
+}
+
+TEST_F(FileNewerTest, EqualTimesKeepTheTarget)
+{
+    EXPECT_EQ(0, Decide(1996, 5, 17, 9, 30, 1996, 5, 17, 9, 30));
+}
+
+TEST_F(FileNewerTest, OneMinuteOlderIsReplacedOneMinuteNewerKept)
+{
+    EXPECT_EQ(1, Decide(1996, 5, 17, 9, 30, 1996, 5, 17, 9, 29));
+    EXPECT_EQ(0, Decide(1996, 5, 17, 9, 30, 1996, 5, 17, 9, 31));
+}
+
+TEST_F(FileNewerTest, MonthEndsAreInCalendarOrder)
+{
+    // The 31st comes before the 1st of the next month, whatever the hour.
+    EXPECT_EQ(0, Decide(1996, 1, 31, 12, 0, 1996, 2, 1, 10, 0));
+    EXPECT_EQ(1, Decide(1996, 2, 1, 10, 0, 1996, 1, 31, 12, 0));
+    EXPECT_EQ(0, Decide(1999, 12, 31, 23, 59, 2000, 1, 1, 0, 0));
+    EXPECT_EQ(1, Decide(2000, 1, 1, 0, 0, 1999, 12, 31, 23, 59));
+    // A day of a later month with a smaller day number.
+    EXPECT_EQ(0, Decide(1996, 3, 30, 8, 0, 1996, 4, 2, 8, 0));
+}
+
+TEST_F(FileNewerTest, UnreadableTargetIsSkipped)
+{
+    Decide(1996, 5, 17, 9, 30, 1990, 1, 1, 0, 0);
+    HANDLE held = CreateFileA(target.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    EXPECT_EQ(0, FileNewer(source.c_str(), target.c_str()));
+    CloseHandle(held);
+    EXPECT_EQ(1, FileNewer(source.c_str(), target.c_str()));
+}
+
+TEST_F(FileNewerTest, MissingSourceIsSkipped)
+{
+    DeleteFileA(source.c_str());
+    EXPECT_EQ(0, FileNewer(source.c_str(), target.c_str()));
+}
+
+TEST(SZDDLength, ReadsTheHeader)
+{
+    std::string dir = FreshDir("szddlen");
+    ASSERT_TRUE(WriteBytes(dir + "a._ll", MakeSZDDClaiming("abc", 0x01020304)));
+    ASSERT_TRUE(WriteBytes(dir + "b._ll", "SZDD is not enough"));
+    DWORD len = 0;
+    EXPECT_EQ(1, SZDDLength((dir + "a._ll").c_str(), &len));
+    EXPECT_EQ(0x01020304u, len);
+    EXPECT_EQ(0, SZDDLength((dir + "b._ll").c_str(), &len));
+    EXPECT_EQ(0, SZDDLength((dir + "none._ll").c_str(), &len));
+}
+
+class LZCopyTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = FreshDir("lzcopy");
+        source = dir + "zrfilt32._bf";
+        target = dir + "zrfilt32.8bf";
+    }
+    // Copies with an alert watcher that presses OK.
+    int Copy(const std::string &from, const std::string &to)
+    {
+        PageWatcher alerts("Alert!", IDOK);
+        int rc = MyLZCopy(from.c_str(), to.c_str());
+        shown = alerts.Texts();
+        return rc;
+    }
+    std::vector<std::string> TempFiles() { return ListFiles(dir, "*.tmp"); }
+
+    std::string dir, source, target;
+    std::vector<std::string> shown;
+};
+
+TEST_F(LZCopyTest, ExpandsByteExactAndKeepsTheSourceTime)
+{
+    std::string data = Pattern(5003, 7);
+    ASSERT_TRUE(WriteBytes(source, MakeSZDD(data)));
+    ASSERT_TRUE(SetLocalWriteTime(source, 1996, 3, 4, 5, 6, 8));
+    EXPECT_EQ(1, Copy(source, target));
+    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(data, ReadBytes(target));
+    EXPECT_EQ(WriteTime(source), WriteTime(target));
+    EXPECT_TRUE(TempFiles().empty());
+    EXPECT_EQ(2u, ListFiles(dir).size());
+}
+
+TEST_F(LZCopyTest, ReplacesALongerOldTarget)
+{
+    ASSERT_TRUE(WriteBytes(target, Pattern(20000, 3)));
+    std::string data = Pattern(100, 11);
+    ASSERT_TRUE(WriteBytes(source, MakeSZDD(data)));
+    EXPECT_EQ(1, Copy(source, target));
+    EXPECT_EQ(data, ReadBytes(target));
+}
+
+TEST_F(LZCopyTest, UncompressedSourceIsCopiedAsItIs)
+{
+    std::string data = "plain bytes, no header";
+    ASSERT_TRUE(WriteBytes(source, data));
+    EXPECT_EQ(1, Copy(source, target));
+    EXPECT_EQ(data, ReadBytes(target));
+}
+
+TEST_F(LZCopyTest, EmptySourceGivesAnEmptyTarget)
+{
+    ASSERT_TRUE(WriteBytes(source, MakeSZDD("")));
+    EXPECT_EQ(1, Copy(source, target));
+    EXPECT_EQ("", ReadBytes(target));
+}
+
+TEST_F(LZCopyTest, MissingSourceNamesTheSource)
+{
+    EXPECT_EQ(LZ_CANNOT_OPEN, Copy(source, target));
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_EQ("Cannot open \"" + source + "\"", shown[0]);
+    EXPECT_FALSE(Exists(target));
+}
+
+TEST_F(LZCopyTest, TargetInMissingDirectoryNamesTheTarget)
+{
+    ASSERT_TRUE(WriteBytes(source, MakeSZDD("data")));
+    std::string distant = dir + "no\\such\\zrfilt32.8bf";
+    EXPECT_EQ(LZ_CANNOT_OPEN, Copy(source, distant));
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_EQ("Cannot open \"" + distant + "\"", shown[0]);
+    EXPECT_TRUE(TempFiles().empty());
+}
+
+TEST_F(LZCopyTest, TruncatedSourceLeavesThePreviousTarget)
+{
+    std::string previous = "previous filter";
+    ASSERT_TRUE(WriteBytes(target, previous));
+    std::string packed = MakeSZDD(Pattern(4000, 5));
+    ASSERT_TRUE(WriteBytes(source, packed.substr(0, packed.size() / 2)));
+    EXPECT_EQ(LZ_INTERNAL, Copy(source, target));
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_EQ("Internal error (-3)", shown[0]);
+    EXPECT_EQ(previous, ReadBytes(target));
+    EXPECT_TRUE(TempFiles().empty());
+    EXPECT_EQ(2u, ListFiles(dir).size());
+}
+
+TEST_F(LZCopyTest, SourceLongerThanItsHeaderSaysIsRefused)
+{
+    ASSERT_TRUE(WriteBytes(source, MakeSZDDClaiming("0123456789", 4)));
+    EXPECT_EQ(LZ_INTERNAL, Copy(source, target));
+    EXPECT_FALSE(Exists(target));
+    EXPECT_TRUE(TempFiles().empty());
+}
+
+TEST_F(LZCopyTest, TargetThatCannotBeReplacedIsReportedAndKept)
+{
+    // A directory of the target's name cannot be replaced by a file.
+    ASSERT_TRUE(CreateDirectoryA(target.c_str(), NULL));
+    ASSERT_TRUE(WriteBytes(target + "\\inside.txt", "old"));
+    ASSERT_TRUE(WriteBytes(source, MakeSZDD("new contents")));
+    EXPECT_EQ(LZ_CANNOT_OPEN, Copy(source, target));
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_EQ("Cannot open \"" + target + "\"", shown[0]);
+    EXPECT_EQ("old", ReadBytes(target + "\\inside.txt"));
+    EXPECT_TRUE(TempFiles().empty());
+}
+
+TEST_F(LZCopyTest, TargetInUseIsReportedAndKept)
+{
+    ASSERT_TRUE(WriteBytes(target, "old"));
+    ASSERT_TRUE(WriteBytes(source, MakeSZDD("new contents")));
+    HANDLE held = CreateFileA(target.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                              0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    EXPECT_EQ(LZ_CANNOT_OPEN, Copy(source, target));
+    CloseHandle(held);
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_EQ("old", ReadBytes(target));
+    EXPECT_TRUE(TempFiles().empty());
+}
+
+TEST(ShowLZError, MapsCodesToMessages)
+{
+    struct Case {
+        int code;
+        int mapped;
+        const char *text;
+    } cases[] = {
+        {-1, LZ_CANNOT_OPEN, "Cannot open \"c:\\x\\y.dll\""},
+        {-4, LZ_DISK_FULL, "Disk full when copying \"c:\\x\\y.dll\""},
+        {-6, LZ_NO_MEMORY, "Insufficient memory"},
+        {-5, LZ_INTERNAL, "Internal error (-3)"},
+        {-2, LZ_INTERNAL, "Internal error (-3)"},
+        {-9, LZ_INTERNAL, "Internal error (-3)"},
+    };
+    for (const Case &c : cases) {
+        PageWatcher alerts("Alert!", IDOK);
+        EXPECT_EQ(c.mapped, ShowLZError(c.code, "c:\\x\\y.dll")) << c.code;
+        ASSERT_EQ(1, alerts.Seen()) << c.code;
+        EXPECT_EQ(c.text, alerts.Texts()[0]) << c.code;
+    }
+}
+
+} // namespace

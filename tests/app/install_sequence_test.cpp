@@ -1,0 +1,251 @@
+// The INSTALLING page and whole runs of the install sequence, with the
+// pages answered as a user would and real files copied in the prefix.
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <string>
+
+#include "app/globals.h"
+#include "app/install.h"
+#include "app/main.h"
+#include "controls/control_class.h"
+#include "resources/resource_ids.h"
+#include "tests/app/app_test_util.h"
+#include "tests/support/win_test.h"
+
+using namespace apptest;
+
+namespace {
+
+class InstallTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        Init_Controls();
+        gfAbort = 0;
+        gfScan = 0;
+        gfForceMSVC = 0;
+        gfNetworkWin = 0;
+    }
+    void TearDown() override
+    {
+        gfAbort = 0;
+        gfScan = 1;
+        gfForceMSVC = 0;
+        gfNetworkWin = 0;
+        Terminate_Controls();
+    }
+};
+
+TEST_F(InstallTest, InstallingPageStartsAtZeroAndCancelOnlyFlags)
+{
+    HWND page = CreateDialogParamA(ghInst, "Installing", NULL, InstallDlgProc, 0);
+    ASSERT_TRUE(page);
+    ShowWindow(page, SW_SHOW);
+    wintest::Pump(100);
+    HWND graph = GetDlgItem(page, IDC_PROGRESS);
+    EXPECT_EQ(0, (int)SendMessageA(graph, WM_USER + 2, 0, 0));
+    EXPECT_EQ(GetDlgItem(page, IDCANCEL), GetFocus());
+    RECT rc;
+    GetWindowRect(page, &rc);
+    EXPECT_EQ((1024 - (rc.right - rc.left)) / 2, rc.left);
+    EXPECT_EQ("msvcrt20._ll", ControlText(page, IDC_COPY_SOURCE));
+    wintest::SaveWindowPng(page, ShotPath("app-installing.png").c_str());
+
+    EXPECT_EQ(0, gfAbort);
+    SendMessageA(page, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(1, gfAbort);
+    wintest::Pump(50);
+    EXPECT_TRUE(IsWindowVisible(page));
+    DestroyWindow(page);
+}
+
+// The pages of one run: each watcher answers its page with a key.
+struct Answers {
+    PageWatcher welcome{"Welcome!", 0};
+    PageWatcher platform{"Platform", 0};
+    PageWatcher plugin{"Plug-in location...", 0};
+    PageWatcher done{"Congratulations...", IDOK};
+    PageWatcher failure{"Warning...", IDOK};
+    PageWatcher alert{"Alert!", IDOK};
+
+    static void Key(HWND page, UINT key)
+    {
+        PostMessageA(GetFocus() ? GetFocus() : page, WM_KEYDOWN, key, 0);
+    }
+    Answers(UINT welcomeKey, UINT platformKey)
+    {
+        welcome.OnPage([=](HWND page) { Key(page, welcomeKey); });
+        platform.OnPage([=](HWND page) { Key(page, platformKey); });
+    }
+    void PlugInDirectory(const std::string &dir)
+    {
+        plugin.OnPage([=](HWND page) {
+            SetDlgItemTextA(page, IDC_PATH, dir.c_str());
+            SendMessageA(GetDlgItem(page, IDOK), BM_CLICK, 0, 0);
+        });
+    }
+    void PlugInExit()
+    {
+        plugin.OnPage([](HWND page) { Key(page, VK_ESCAPE); });
+    }
+};
+
+TEST_F(InstallTest, ExitOnWelcomeEndsSilently)
+{
+    Answers a(VK_ESCAPE, VK_RETURN);
+    EXPECT_EQ(0, Install(NULL));
+    EXPECT_EQ(1, a.welcome.Seen());
+    EXPECT_EQ(0, a.platform.Seen());
+    EXPECT_EQ(0, a.failure.Seen());
+    EXPECT_EQ(0, a.done.Seen());
+}
+
+TEST_F(InstallTest, ExitOnPlatformEndsSilently)
+{
+    Answers a(VK_RETURN, VK_ESCAPE);
+    EXPECT_EQ(0, Install(NULL));
+    EXPECT_EQ(1, a.platform.Seen());
+    EXPECT_EQ(0, a.plugin.Seen());
+    EXPECT_EQ(0, a.failure.Seen());
+}
+
+TEST_F(InstallTest, ExitOnPlugInShowsFailure)
+{
+    Answers a(VK_RETURN, VK_RETURN);
+    a.PlugInExit();
+    EXPECT_EQ(0, Install(NULL));
+    EXPECT_EQ(1, a.plugin.Seen());
+    EXPECT_EQ(1, a.failure.Seen());
+    EXPECT_EQ(0, a.done.Seen());
+    EXPECT_EQ(NULL, ghStatus);
+}
+
+// Packed sources beside the test program, removed again afterwards.
+class Payload {
+public:
+    Payload()
+    {
+        SourceDirectory(dir_);
+        runtime = Bytes(3000, 1);
+        support = Bytes(7000, 2);
+        filter = Bytes(9001, 3);
+        Put("msvcrt20._ll", runtime);
+        Put("msvcrt20._2s", Bytes(100, 4));
+        Put("zrsupp32._ll", support);
+        Put("zrfilt32._bf", filter);
+    }
+    ~Payload()
+    {
+        for (const char *name : {"msvcrt20._ll", "msvcrt20._2s", "zrsupp32._ll", "zrfilt32._bf"})
+            DeleteFileA(Path(name).c_str());
+    }
+    std::string Path(const char *name) const { return std::string(dir_) + name; }
+    void Put(const char *name, const std::string &data) { WriteBytes(Path(name), MakeSZDD(data)); }
+    static std::string Bytes(size_t n, unsigned seed)
+    {
+        std::string s(n, '\0');
+        for (size_t i = 0; i < n; i++)
+            s[i] = (char)((i * 31 + seed * 7) ^ (i >> 5));
+        return s;
+    }
+    std::string runtime, support, filter;
+
+private:
+    char dir_[PATH_SIZE];
+};
+
+std::string SystemFile(const char *name)
+{
+    char sys[MAX_PATH];
+    GetSystemDirectoryA(sys, MAX_PATH);
+    return std::string(sys) + "\\" + name;
+}
+
+TEST_F(InstallTest, CopiesTheFilesOfThePlatformAndShowsDone)
+{
+    Payload payload;
+    // The runtime source is newer than any installed copy.
+    ASSERT_TRUE(SetLocalWriteTime(payload.Path("msvcrt20._ll"), 2030, 1, 1, 0, 0, 0));
+    std::string plugins = FreshDir("install-all");
+    std::string typed = plugins.substr(0, plugins.size() - 1);   // no trailing backslash
+    for (char &c : typed)
+        c = (char)toupper((unsigned char)c);
+    Answers a(VK_RETURN, VK_RETURN);
+    a.PlugInDirectory(typed);
+
+    EXPECT_EQ(1, Install(NULL));
+    EXPECT_EQ(1, a.done.Seen());
+    EXPECT_EQ(0, a.failure.Seen());
+    EXPECT_EQ(0, a.alert.Seen());
+    EXPECT_EQ(NULL, ghStatus);
+    EXPECT_EQ(payload.support, ReadBytes(plugins + "zrsupp32.dll"));
+    EXPECT_EQ(payload.filter, ReadBytes(plugins + "zrfilt32.8bf"));
+    EXPECT_EQ(payload.runtime, ReadBytes(SystemFile("msvcrt20.dll")));
+    EXPECT_EQ(2u, ListFiles(plugins).size());
+}
+
+TEST_F(InstallTest, NewerInstalledRuntimeIsKept)
+{
+    Payload payload;
+    ASSERT_TRUE(SetLocalWriteTime(payload.Path("msvcrt20._ll"), 1990, 1, 1, 0, 0, 0));
+    std::string before = ReadBytes(SystemFile("msvcrt20.dll"));
+    ASSERT_NE("<missing>", before);
+    std::string plugins = FreshDir("install-keep");
+    Answers a(VK_RETURN, VK_RETURN);
+    a.PlugInDirectory(plugins);
+
+    EXPECT_EQ(1, Install(NULL));
+    EXPECT_EQ(1, a.done.Seen());
+    EXPECT_EQ(before, ReadBytes(SystemFile("msvcrt20.dll")));
+    EXPECT_EQ(payload.filter, ReadBytes(plugins + "zrfilt32.8bf"));
+}
+
+TEST_F(InstallTest, ForceSwitchReplacesTheRuntimeWhateverItsAge)
+{
+    Payload payload;
+    ASSERT_TRUE(SetLocalWriteTime(payload.Path("msvcrt20._ll"), 1990, 1, 1, 0, 0, 0));
+    gfForceMSVC = 1;
+    std::string plugins = FreshDir("install-force");
+    Answers a(VK_RETURN, VK_RETURN);
+    a.PlugInDirectory(plugins);
+
+    EXPECT_EQ(1, Install(NULL));
+    EXPECT_EQ(payload.runtime, ReadBytes(SystemFile("msvcrt20.dll")));
+}
+
+TEST_F(InstallTest, NetworkSwitchSendsTheRuntimeToTheWindowsDirectory)
+{
+    Payload payload;
+    gfNetworkWin = 1;
+    char win[MAX_PATH];
+    GetWindowsDirectoryA(win, MAX_PATH);
+    std::string target = std::string(win) + "\\msvcrt20.dll";
+    DeleteFileA(target.c_str());
+    std::string plugins = FreshDir("install-net");
+    Answers a(VK_RETURN, VK_RETURN);
+    a.PlugInDirectory(plugins);
+
+    EXPECT_EQ(1, Install(NULL));
+    EXPECT_EQ(payload.runtime, ReadBytes(target));
+    EXPECT_EQ(payload.support, ReadBytes(plugins + "zrsupp32.dll"));
+    DeleteFileA(target.c_str());
+}
+
+TEST_F(InstallTest, FailedCopyStopsTheLoopAndShowsFailure)
+{
+    Payload payload;
+    DeleteFileA(payload.Path("zrsupp32._ll").c_str());
+    std::string plugins = FreshDir("install-fail");
+    Answers a(VK_RETURN, VK_RETURN);
+    a.PlugInDirectory(plugins);
+
+    EXPECT_EQ(0, Install(NULL));
+    ASSERT_EQ(1, a.alert.Seen());
+    EXPECT_EQ("Cannot open \"" + payload.Path("zrsupp32._ll") + "\"", a.alert.Texts()[0]);
+    EXPECT_EQ(1, a.failure.Seen());
+    EXPECT_EQ(0, a.done.Seen());
+    EXPECT_FALSE(Exists(plugins + "zrfilt32.8bf"));
+    EXPECT_EQ(1, gfAbort);
+}
+
+} // namespace

@@ -1,0 +1,138 @@
+// The main window: its class, the painted backdrop, the logo, and one whole
+// life from creation through the sequence to the quit message.
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include "app/globals.h"
+#include "app/main.h"
+#include "tests/app/app_test_util.h"
+#include "tests/support/win_test.h"
+
+using namespace apptest;
+
+namespace {
+
+bool ClassRegistered(const char *name)
+{
+    WNDCLASSA wc;
+    return GetClassInfoA(ghInst, name, &wc) != 0;
+}
+
+TEST(LoadAPMMetaFile, TheLogoPlaysIntoADC)
+{
+    HMETAFILE logo = LoadAPMMetaFile(ghInst, "OrrinLogo");
+    ASSERT_TRUE(logo);
+    UINT bytes = GetMetaFileBitsEx(logo, 0, NULL);
+    EXPECT_GT(bytes, 18u);
+
+    wintest::DibCanvas canvas(200, 150, RGB(0, 0, 0));
+    ASSERT_TRUE(canvas.ok());
+    SetMapMode(canvas.dc(), MM_ANISOTROPIC);
+    SetViewportExtEx(canvas.dc(), 180, 130, NULL);
+    SetViewportOrgEx(canvas.dc(), 10, 10, NULL);
+    EXPECT_TRUE(PlayMetaFile(canvas.dc(), logo));
+    SetMapMode(canvas.dc(), MM_TEXT);
+    SetViewportOrgEx(canvas.dc(), 0, 0, NULL);
+    int drawn = 0;
+    for (int y = 0; y < 150; y++)
+        for (int x = 0; x < 200; x++)
+            drawn += canvas.Get(x, y) != RGB(0, 0, 0);
+    EXPECT_GT(drawn, 500);
+    wintest::SavePng(canvas.Snapshot(), ShotPath("app-logo.png").c_str());
+    DeleteMetaFile(logo);
+}
+
+// Runs the program's own loop until the quit message, as WinMain does.
+WPARAM RunLoop()
+{
+    MSG msg;
+    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
+        if (!ModelessDlgMessage(ghStatus, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    return msg.message == WM_QUIT ? msg.wParam : (WPARAM)-1;
+}
+
+TEST(MainWindow, WholeLifeWithCloseRequestsIgnoredDuringTheSequence)
+{
+    ASSERT_TRUE(InitApplication(ghInst));
+    ASSERT_TRUE(InitInstance(ghInst, SW_SHOWNORMAL));
+    HWND main = FindWindowA("QzSetupWClass", "Vellox 2.0 Setup");
+    ASSERT_TRUE(main);
+    RECT rc;
+    GetWindowRect(main, &rc);
+    EXPECT_EQ(0, rc.left);
+    EXPECT_EQ(0, rc.top);
+    EXPECT_EQ(1024, rc.right);
+    EXPECT_EQ(768, rc.bottom);   // not Windows 95: the whole screen
+    EXPECT_TRUE(ClassRegistered("VelloxTexDlg"));
+
+    // Painted before the first page: texture, not the black class brush,
+    // and the white title over its black shadow.
+    wintest::Pixels backdrop;
+    ASSERT_TRUE(wintest::CaptureWindow(main, backdrop));
+    int black = 0;
+    for (int x = 200; x < 1000; x += 7)
+        black += backdrop.Color(x, 600) == RGB(0, 0, 0);
+    EXPECT_LT(black, 20);
+    int white = 0, shadow = 0;
+    for (int y = 5; y < 40; y++)
+        for (int x = 5; x < 400; x++) {
+            white += backdrop.Color(x, y) == RGB(255, 255, 255);
+            shadow += backdrop.Color(x, y) == RGB(0, 0, 0);
+        }
+    EXPECT_GT(white, 100);
+    EXPECT_GT(shadow, 50);
+    wintest::SavePng(backdrop, ShotPath("app-backdrop.png").c_str());
+
+    bool aliveAfterClose = false;
+    PageWatcher welcome("Welcome!", 0);
+    welcome.OnPage([&](HWND page) {
+        wintest::SaveWindowPng(GetDesktopWindow(), ShotPath("app-screen.png").c_str());
+        SendMessageA(main, WM_CLOSE, 0, 0);
+        SendMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+        aliveAfterClose = IsWindow(main) && IsWindow(page);
+        PostMessageA(GetFocus() ? GetFocus() : page, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    EXPECT_EQ(0u, RunLoop());
+    EXPECT_EQ(1, welcome.Seen());
+    EXPECT_TRUE(aliveAfterClose);
+    EXPECT_FALSE(IsWindow(main));
+    EXPECT_FALSE(ClassRegistered("VelloxTexDlg"));
+    EXPECT_EQ(0, InstallRunning());
+    UnregisterClassA("QzSetupWClass", ghInst);
+}
+
+TEST(MainWindow, MinimisedWindowPaintsNothing)
+{
+    ASSERT_TRUE(InitApplication(ghInst));
+    HWND main = CreateWindowExA(0, "QzSetupWClass", "t", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
+                                NULL, NULL, ghInst, NULL);
+    ASSERT_TRUE(main);
+    ShowWindow(main, SW_SHOWMINNOACTIVE);
+    ASSERT_TRUE(IsIconic(main));
+    wintest::DibCanvas canvas(50, 50, RGB(1, 2, 3));
+    Paint(main, canvas.dc());
+    EXPECT_EQ(RGB(1, 2, 3), canvas.Get(0, 0));
+    EXPECT_EQ(RGB(1, 2, 3), canvas.Get(25, 25));
+
+    // Restored, the title is drawn (the texture only exists after
+    // InitInstance).
+    ShowWindow(main, SW_RESTORE);
+    Paint(main, canvas.dc());
+    int changed = 0;
+    for (int y = 0; y < 20; y++)
+        for (int x = 0; x < 50; x++)
+            changed += canvas.Get(x, y) != RGB(1, 2, 3);
+    EXPECT_GT(changed, 10);
+    // The sequence has not run: closing is allowed and ends the window.
+    DestroyWindow(main);
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+        ;
+    UnregisterClassA("QzSetupWClass", ghInst);
+}
+
+} // namespace

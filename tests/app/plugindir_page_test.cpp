@@ -1,0 +1,244 @@
+// The PLUGIN page run modally from its template: the proposal, the space
+// texts, Continue with its checks, and the BADPATH page.
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <string>
+
+#include "app/globals.h"
+#include "app/install.h"
+#include "app/main.h"
+#include "app/plugindir.h"
+#include "controls/control_class.h"
+#include "resources/resource_ids.h"
+#include "tests/app/app_test_util.h"
+#include "tests/support/win_test.h"
+
+using namespace apptest;
+
+namespace {
+
+struct PageState {
+    std::string edit, required, free;
+    bool continueEnabled = false;
+    bool focusInEdit = false;
+};
+
+PageState Read(HWND page)
+{
+    PageState s;
+    char buf[PATH_SIZE] = "";
+    GetDlgItemTextA(page, IDC_PATH, buf, sizeof buf);
+    s.edit = buf;
+    s.required = ControlText(page, IDC_SPACE_REQUIRED);
+    s.free = ControlText(page, IDC_SPACE_FREE);
+    s.continueEnabled = IsWindowEnabled(GetDlgItem(page, IDOK)) != 0;
+    s.focusInEdit = GetFocus() == GetDlgItem(page, IDC_PATH);
+    return s;
+}
+
+void Type(HWND page, const std::string &text)
+{
+    SetDlgItemTextA(page, IDC_PATH, text.c_str());
+}
+
+void PressContinue(HWND page)
+{
+    SendMessageA(GetDlgItem(page, IDOK), BM_CLICK, 0, 0);
+}
+
+void PressEscape(HWND page)
+{
+    PostMessageA(GetFocus() ? GetFocus() : page, WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
+class PlugInPage : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        Init_Controls();
+        char win[MAX_PATH];
+        GetWindowsDirectoryA(win, MAX_PATH);
+        ini = std::string(win) + "\\photos30.ini";
+        DeleteFileA(ini.c_str());
+        gfScan = 1;
+    }
+    void TearDown() override
+    {
+        DeleteFileA(ini.c_str());
+        gfScan = 1;
+        Terminate_Controls();
+    }
+    INT_PTR Run(std::function<void(HWND)> inspector)
+    {
+        PageWatcher pages("Plug-in location...", 0);
+        pages.OnPage(inspector);
+        INT_PTR rc = ShowModalDialog("PlugIn", PathDlgProc, NULL, (LPARAM)dir);
+        seen = pages.Seen();
+        return rc;
+    }
+    std::string ini;
+    char dir[PATH_SIZE] = "";
+    int seen = 0;
+};
+
+TEST_F(PlugInPage, ProposesTheHostSettingWithoutLookingAtTheDisk)
+{
+    ASSERT_TRUE(WriteBytes(ini, "[Photoshop]\r\nPlugInDirectory=D:\\PS\\PLUGINS\r\n"));
+    PageState s;
+    INT_PTR rc = Run([&](HWND page) {
+        s = Read(page);
+        wintest::SaveWindowPng(page, ShotPath("app-plugin.png").c_str());
+        PressEscape(page);
+    });
+    EXPECT_EQ(1, seen);
+    EXPECT_EQ(IDCANCEL, rc);
+    EXPECT_EQ("D:\\PS\\PLUGINS", s.edit);
+    EXPECT_EQ("0.540 MB", s.required);
+    EXPECT_EQ("--", s.free);   // there is no drive D:
+    EXPECT_TRUE(s.continueEnabled);
+    EXPECT_TRUE(s.focusInEdit);
+}
+
+TEST_F(PlugInPage, FindsTheHostDirectoryOnTheDrives)
+{
+    CreateDirectoryA("C:\\PhotoShp", NULL);
+    CreateDirectoryA("C:\\PhotoShp\\Plugins", NULL);
+    PageState s;
+    Run([&](HWND page) { s = Read(page); PressEscape(page); });
+    EXPECT_EQ("C:\\PhotoShp\\Plugins", s.edit);
+    EXPECT_NE(std::string::npos, s.free.find(" MB"));
+    RemoveDirectoryA("C:\\PhotoShp\\Plugins");
+    RemoveDirectoryA("C:\\PhotoShp");
+
+    Run([&](HWND page) { s = Read(page); PressEscape(page); });
+    EXPECT_EQ("c:\\plugins", s.edit);
+}
+
+TEST_F(PlugInPage, WithoutScanTheEditStartsEmptyAndFollowsTyping)
+{
+    gfScan = 0;
+    PageState start, typed, cleared;
+    Run([&](HWND page) {
+        start = Read(page);
+        Type(page, "c");
+        typed = Read(page);
+        Type(page, "");
+        cleared = Read(page);
+        PressEscape(page);
+    });
+    EXPECT_EQ("", start.edit);
+    EXPECT_FALSE(start.continueEnabled);
+    EXPECT_EQ("--", start.free);
+    EXPECT_EQ("0.540 MB", start.required);
+    EXPECT_TRUE(typed.continueEnabled);
+    EXPECT_NE(std::string::npos, typed.free.find(" MB"));
+    EXPECT_FALSE(cleared.continueEnabled);
+    EXPECT_EQ("--", cleared.free);
+}
+
+TEST_F(PlugInPage, ContinueAcceptsAnExistingDirectory)
+{
+    std::string there = FreshDir("plugin-ok");
+    gfScan = 0;
+    INT_PTR rc = Run([&](HWND page) {
+        Type(page, there);
+        PressContinue(page);
+    });
+    EXPECT_EQ(IDOK, rc);
+    EXPECT_EQ(there, std::string(dir));
+}
+
+TEST_F(PlugInPage, ContinueCreatesTheLastComponent)
+{
+    std::string base = FreshDir("plugin-new");
+    std::string made = base + "New";
+    gfScan = 0;
+    INT_PTR rc = Run([&](HWND page) {
+        Type(page, made);
+        PressContinue(page);
+    });
+    EXPECT_EQ(IDOK, rc);
+    EXPECT_EQ(made, std::string(dir));
+    DWORD attr = GetFileAttributesA(made.c_str());
+    EXPECT_TRUE(attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY));
+}
+
+TEST_F(PlugInPage, UnreachableDirectoryShowsBadPathAndStays)
+{
+    gfScan = 0;
+    std::string bad = "c:\\apptest-none\\b";
+    PageWatcher badPath("Bad Path", IDOK);
+    badPath.OnPage([](HWND page) {
+        wintest::SaveWindowPng(page, ShotPath("app-badpath.png").c_str());
+    });
+    PageState after;
+    bool stillUp = false;
+    INT_PTR rc = Run([&](HWND page) {
+        Type(page, bad);
+        PressContinue(page);   // returns once BADPATH has been answered
+        stillUp = IsWindowVisible(page) != 0;
+        after = Read(page);
+        PressEscape(page);
+    });
+    ASSERT_EQ(1, badPath.Seen());
+    EXPECT_EQ("Cannot find \"" + bad + "\"", badPath.Texts()[0]);
+    EXPECT_TRUE(stillUp);
+    EXPECT_TRUE(after.focusInEdit);
+    EXPECT_EQ(bad, after.edit);
+    EXPECT_EQ(IDCANCEL, rc);
+    EXPECT_FALSE(Exists("c:\\apptest-none"));
+}
+
+TEST_F(PlugInPage, DirectoryWithoutRoomForTheFileNamesIsRefused)
+{
+    gfScan = 0;
+    std::string base = FreshDir("plugin-long");
+    std::string longDir = base + std::string(PATH_SIZE - 1 - MAX_TARGET_NAME - base.size(), 'x');
+    ASSERT_EQ(0, DirectoryFits(longDir.c_str()));
+    PageWatcher alerts("Alert!", IDOK);
+    bool stillUp = false;
+    INT_PTR rc = Run([&](HWND page) {
+        Type(page, longDir);
+        PressContinue(page);
+        stillUp = IsWindowVisible(page) != 0;
+        PressEscape(page);
+    });
+    ASSERT_EQ(1, alerts.Seen());
+    EXPECT_NE(std::string::npos, alerts.Texts()[0].find("too long"));
+    EXPECT_TRUE(stillUp);
+    EXPECT_EQ(IDCANCEL, rc);
+    EXPECT_FALSE(Exists(longDir));
+
+    // One character less fits, and is created.
+    longDir.pop_back();
+    rc = Run([&](HWND page) {
+        Type(page, longDir);
+        PressContinue(page);
+    });
+    EXPECT_EQ(IDOK, rc);
+    EXPECT_TRUE(Exists(longDir));
+}
+
+TEST_F(PlugInPage, FreeSpaceFollowsTheDriveLetter)
+{
+    gfScan = 0;
+    PageState onC, onQ, digit, spaces;
+    Run([&](HWND page) {
+        Type(page, "c:\\x");
+        onC = Read(page);
+        Type(page, "q:\\x");
+        onQ = Read(page);
+        Type(page, "\\x");   // current drive
+        digit = Read(page);
+        Type(page, "   ");
+        spaces = Read(page);
+        PressEscape(page);
+    });
+    EXPECT_NE(std::string::npos, onC.free.find(" MB"));
+    EXPECT_EQ("--", onQ.free);
+    EXPECT_NE(std::string::npos, digit.free.find(" MB"));
+    EXPECT_EQ("--", spaces.free);
+    EXPECT_TRUE(spaces.continueEnabled);   // blanks are text
+}
+
+} // namespace
