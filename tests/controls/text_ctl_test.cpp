@@ -203,6 +203,7 @@ TEST(TextControl, DrawsPlainRightAlignedAndOutlinedText)
     // A new text replaces the old one at the next paint.
     SetWindowTextA(right, "*To:");
     UpdateWindow(right);
+    ctltest::Settle();
     wintest::Pixels after = Shot(right);
     Ink ai = InkOf(after, kGrey);
     EXPECT_LT(ai.count, ri.count);

@@ -185,6 +185,8 @@ TEST(MTextControl, DrawsWrappedCentredOrLeftAlignedText)
 
     // WM_SETTEXT is on the screen when it returns.
     SendMessageA(one, WM_SETTEXT, 0, (LPARAM) "a much longer line of text");
+    EXPECT_FALSE(GetUpdateRect(one, NULL, FALSE));   // painted before returning
+    ctltest::Settle();
     Ink after = InkOf(one);
     EXPECT_GT(after.count, oi.count);
     EXPECT_LT(after.left, oi.left);

@@ -103,6 +103,11 @@ HWND AddControl(HWND parent, const char *className, const char *text, int id, in
                            GetModuleHandleA(NULL), NULL);
 }
 
+void Settle()
+{
+    wintest::Pump(80);
+}
+
 void ShowAndPaint(HWND window)
 {
     ShowWindow(window, SW_SHOWNA);

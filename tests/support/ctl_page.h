@@ -29,6 +29,9 @@ HWND CreatePlainParent(int w, int h, HBRUSH brush, int x = 40, int y = 40);
 // A child window of a custom class at client pixels.
 HWND AddControl(HWND parent, const char *className, const char *text, int id, int x, int y,
                 int w, int h, DWORD style = WS_CHILD | WS_VISIBLE);
+// Lets the display catch up with what was painted (window surfaces are
+// flushed to the screen at idle, at most every 50 ms).
+void Settle();
 // Shows a window, paints it and everything below it, and pumps.
 void ShowAndPaint(HWND window);
 
