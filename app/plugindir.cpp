@@ -37,6 +37,33 @@ int DriveBound()
     return gDriveBound;
 }
 
+// Rewrites an absolute path in place with every component spelled as the
+// file system stores it and the drive letter in upper case.
+static void SpellAsStored(char *path)
+{
+    if (!path[0] || path[1] != ':' || path[2] != '\\')
+        return;
+    if (path[0] >= 'a' && path[0] <= 'z')
+        path[0] = (char)(path[0] - 'a' + 'A');
+    int len = lstrlenA(path);
+    for (int start = 3; start < len; ) {
+        int end = start;
+        while (end < len && path[end] != '\\')
+            end++;
+        char saved = path[end];
+        path[end] = '\0';
+        WIN32_FIND_DATAA fd;
+        HANDLE h = FindFirstFileA(path, &fd);
+        if (h != INVALID_HANDLE_VALUE) {
+            FindClose(h);
+            if (lstrlenA(fd.cFileName) == end - start)
+                CopyMemory(path + start, fd.cFileName, end - start);
+        }
+        path[end] = saved;
+        start = end + 1;
+    }
+}
+
 // The current directory into out (PATH_SIZE) as the file system spells
 // it; 0 and an empty out when it does not fit.
 static int SpelledCurrentDirectory(char *out)
@@ -46,10 +73,7 @@ static int SpelledCurrentDirectory(char *out)
         out[0] = '\0';
         return 0;
     }
-    char spelled[PATH_SIZE];
-    len = GetLongPathNameA(out, spelled, PATH_SIZE);
-    if (len > 0 && len < PATH_SIZE)
-        lstrcpyA(out, spelled);
+    SpellAsStored(out);
     return 1;
 }
 
@@ -227,9 +251,21 @@ static void OnInitDialog(HWND page, char *dir)
     SetFocus(GetDlgItem(page, IDC_PATH));
 }
 
+// Drops leading blanks: they would pass validdir but not name the
+// directory when the files are copied.
+static void TrimLeadingBlanks(char *text)
+{
+    int skip = 0;
+    while (text[skip] == ' ')
+        skip++;
+    if (skip)
+        MoveMemory(text, text + skip, lstrlenA(text + skip) + 1);
+}
+
 static void OnContinue(HWND page)
 {
     GetDlgItemTextA(page, IDC_PATH, gpDir, PATH_SIZE - 1);
+    TrimLeadingBlanks(gpDir);
     if (!DirectoryFits(gpDir)) {
         ShowAlertStr(kTooLong);
         SetFocus(GetDlgItem(page, IDC_PATH));

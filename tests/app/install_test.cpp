@@ -6,7 +6,6 @@
 
 #include "app/globals.h"
 #include "app/install.h"
-#include "app/platform.h"
 
 namespace {
 
@@ -87,35 +86,6 @@ TEST(SourceDirectory, IsTheProgramsOwnDirectoryLowerCased)
         EXPECT_EQ(0, SourceDirectory(dir));
         EXPECT_STREQ("", dir);
     }
-}
-
-TEST(FileTable, OneRuntimePerPlatformAndThePlugInsAlways)
-{
-    ASSERT_EQ(4, gFiles);
-    const DWORD platforms[] = {PLATFORM_WIN31, PLATFORM_WINNT, PLATFORM_WIN95};
-    for (DWORD p : platforms) {
-        int runtimes = 0, plugins = 0;
-        for (int i = 0; i < gFiles; i++) {
-            if (!(gCopy[i].dwPlatforms & p))
-                continue;
-            if (gCopy[i].fSystem) {
-                runtimes++;
-                EXPECT_STREQ("msvcrt20.dll", gCopy[i].pTarget);
-                EXPECT_TRUE(gCopy[i].fCheckNewer);
-            } else {
-                plugins++;
-                EXPECT_FALSE(gCopy[i].fCheckNewer);
-            }
-        }
-        EXPECT_EQ(1, runtimes) << p;
-        EXPECT_EQ(2, plugins) << p;
-    }
-    EXPECT_STREQ("msvcrt20._2s", gCopy[1].pSource);
-    EXPECT_EQ((DWORD)PLATFORM_WIN31, gCopy[1].dwPlatforms);
-    EXPECT_STREQ("zrfilt32._bf", gCopy[3].pSource);
-    EXPECT_STREQ("zrfilt32.8bf", gCopy[3].pTarget);
-    for (int i = 0; i < gFiles; i++)
-        EXPECT_LE(lstrlenA(gCopy[i].pTarget), MAX_TARGET_NAME);
 }
 
 } // namespace

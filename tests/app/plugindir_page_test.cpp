@@ -148,6 +148,18 @@ TEST_F(PlugInPage, ContinueAcceptsAnExistingDirectory)
     EXPECT_EQ(there, std::string(dir));
 }
 
+TEST_F(PlugInPage, LeadingBlanksAreDroppedOnContinue)
+{
+    std::string there = FreshDir("plugin-blanks");
+    gfScan = 0;
+    INT_PTR rc = Run([&](HWND page) {
+        Type(page, "   " + there);
+        PressContinue(page);
+    });
+    EXPECT_EQ(IDOK, rc);
+    EXPECT_EQ(there, std::string(dir));
+}
+
 TEST_F(PlugInPage, ContinueCreatesTheLastComponent)
 {
     std::string base = FreshDir("plugin-new");
