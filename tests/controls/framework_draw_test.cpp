@@ -6,6 +6,7 @@
 
 #include "controls/control_ctl.h"
 #include "controls/control_mgr.h"
+#include "controls/control_class.h"
 #include "controls/control_res.h"
 #include "tests/support/ctl_page.h"
 #include "tests/support/gfx_dib.h"
@@ -288,4 +289,51 @@ TEST(ControlText, ResourceLoadersAndHandleRelease)
     EXPECT_EQ(NULL, held);
     MyControlCtl::KillIcon(&held);
     EXPECT_EQ(NULL, held);
+}
+
+TEST(ControlDraw, PaintingPutsBackWhatItSelects)
+{
+    ctltest::Framework up;
+    HWND page = ctltest::CreatePlainParent(300, 200, (HBRUSH)GetStockObject(GRAY_BRUSH));
+    const char *const kinds[][2] = {{"VelloxFrame", "frame name"}, {"VelloxGraph", "Title"},
+                                    {"VelloxText", "*Copying:"},   {"VelloxText", "1,Total"},
+                                    {"VelloxMText", "*Some words to wrap over lines"}};
+    // Objects of the caller's own, selected into the DC before the paint.
+    HPEN pen = CreatePen(PS_SOLID, 3, RGB(1, 2, 3));
+    HBRUSH brush = CreateSolidBrush(RGB(4, 5, 6));
+    HFONT font = CreateFontA(-20, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+    int id = 1;
+    for (const auto &kind : kinds) {
+        SCOPED_TRACE(kind[1]);
+        HWND w = ctltest::AddControl(page, kind[0], kind[1], id++, 10, 10, 120, 40);
+        ASSERT_TRUE(w);
+        MyControlCtl *obj = MyControlMgr::GetWindowObject(w);
+        ASSERT_TRUE(obj);
+        wintest::DibCanvas canvas(120, 40, RGB(255, 0, 255));
+        HGDIOBJ oldPen = SelectObject(canvas.dc(), pen);
+        HGDIOBJ oldBrush = SelectObject(canvas.dc(), brush);
+        HGDIOBJ oldFont = SelectObject(canvas.dc(), font);
+        wintest::DcSelection before = wintest::Selection(canvas.dc());
+        PAINTSTRUCT ps;
+        ZeroMemory(&ps, sizeof ps);
+        ps.hdc = canvas.dc();
+        SetRect(&ps.rcPaint, 0, 0, 120, 40);
+        obj->OnPaint(ps);
+        GdiFlush();
+        EXPECT_TRUE(before == wintest::Selection(canvas.dc()));
+        // And it did paint something.
+        int painted = 0;
+        for (int y = 0; y < 40; y++)
+            for (int x = 0; x < 120; x++)
+                painted += canvas.Get(x, y) != RGB(255, 0, 255);
+        EXPECT_GT(painted, 0);
+        SelectObject(canvas.dc(), oldPen);
+        SelectObject(canvas.dc(), oldBrush);
+        SelectObject(canvas.dc(), oldFont);
+        DestroyWindow(w);
+    }
+    DestroyWindow(page);
+    DeleteObject(pen);
+    DeleteObject(brush);
+    DeleteObject(font);
 }
