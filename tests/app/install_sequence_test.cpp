@@ -120,12 +120,18 @@ TEST_F(InstallTest, ExitOnPlugInShowsFailure)
     EXPECT_EQ(NULL, ghStatus);
 }
 
-// Packed sources beside the test program, removed again afterwards.
+// Packed sources beside the test program, removed again afterwards. Test
+// processes run side by side in prefixes of their own but share this
+// directory, so a lock directory (made atomically) keeps them apart.
 class Payload {
 public:
     Payload()
     {
         SourceDirectory(dir_);
+        lock_ = std::string(dir_) + "app-payload.lock";
+        DWORD start = GetTickCount();
+        while (!CreateDirectoryA(lock_.c_str(), NULL) && GetTickCount() - start < 60000)
+            Sleep(100);   // a lock older than a minute is left over: take it
         runtime = Bytes(3000, 1);
         support = Bytes(7000, 2);
         filter = Bytes(9001, 3);
@@ -138,6 +144,7 @@ public:
     {
         for (const char *name : {"msvcrt20._ll", "msvcrt20._2s", "zrsupp32._ll", "zrfilt32._bf"})
             DeleteFileA(Path(name).c_str());
+        RemoveDirectoryA(lock_.c_str());
     }
     std::string Path(const char *name) const { return std::string(dir_) + name; }
     void Put(const char *name, const std::string &data) { WriteBytes(Path(name), MakeSZDD(data)); }
@@ -152,6 +159,7 @@ public:
 
 private:
     char dir_[PATH_SIZE];
+    std::string lock_;
 };
 
 std::string SystemFile(const char *name)
