@@ -269,15 +269,18 @@ TEST_F(TexturedPage, TextureRegistrationAndRefusals)
 
 TEST_F(TexturedPage, MakesNoDrawingObjectsItDoesNotDelete)
 {
-    int before = wintest::GdiObjectCount();
-    ASSERT_GE(before, 0);
-    for (int i = 0; i < 3; i++) {
+    auto cycle = []() {
         HWND dlg = ctltest::CreateTestDialog(200, 100);
         ctltest::AddControl(dlg, "VelloxTexDlg", "QzSwirl", 1, 300, 0, 40, 20);
         ctltest::ShowAndPaint(dlg);
         RedrawWindow(dlg, NULL, NULL, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
         DestroyWindow(dlg);
         wintest::Pump(20);
-    }
+    };
+    cycle();   // the system makes its own objects for the first dialog
+    int before = wintest::GdiObjectCount();
+    ASSERT_GE(before, 0);
+    for (int i = 0; i < 3; i++)
+        cycle();
     EXPECT_EQ(before, wintest::GdiObjectCount());
 }
