@@ -95,11 +95,11 @@ void Letters(WmfWriter &w, const StrokeSet &s, Vec shift)
     for (const StrokeArc &a : s.arcs) {
         Vec c = a.c + shift;
         if (std::fabs(a.a1 - a.a0) >= 360) {
-            w.PolyPolygon({ArcPoints(c, a.rx + r, a.ry + r, 0, 360, 7.5, 0),
-                           ArcPoints(c, a.rx - r, a.ry - r, 360, 0, 7.5, 0)});
+            w.PolyPolygon({ArcPoints(c, a.rx + r, a.ry + r, 0, 360, 5.0, 0),
+                           ArcPoints(c, a.rx - r, a.ry - r, 360, 0, 5.0, 0)});
             continue;
         }
-        Band(w, c, a.rx + r, a.ry + r, a.rx - r, a.ry - r, a.a0, a.a1, 7.5, 0);
+        Band(w, c, a.rx + r, a.ry + r, a.rx - r, a.ry - r, a.a0, a.a1, 5.0, 0);
         Disc(w, EllipsePoint(c, a.rx, a.ry, a.a0), r, r);
         Disc(w, EllipsePoint(c, a.rx, a.ry, a.a1), r, r);
     }
@@ -143,12 +143,13 @@ void RingHalf(WmfWriter &w, BrushKeeper &brush, const Ring &ring, double a0, dou
         double out, in;
         uint32_t colour;
     } bands[] = {
-        {1.00, 0.89, 0xF0DEAA}, {0.86, 0.76, 0xDEB46E}, {0.74, 0.68, 0xBE8C50},
+        {1.06, 1.03, 0xA8967A}, {1.00, 0.89, 0xF0DEAA}, {0.86, 0.76, 0xDEB46E},
+        {0.74, 0.68, 0xBE8C50},
     };
     for (const auto &b : bands) {
         brush.Use(b.colour);
         Band(w, ring.c, ring.rx * b.out, ring.ry * b.out, ring.rx * b.in, ring.ry * b.in, a0, a1,
-             6.0, ring.tilt);
+             4.5, ring.tilt);
     }
 }
 
