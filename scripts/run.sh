@@ -23,6 +23,9 @@ export WINEPREFIX=$prefix
 plugins='C:\Program Files\Photoshp\Plugins'
 mkdir -p "$prefix/drive_c/Program Files/Photoshp/Plugins"
 printf '[Photoshop]\r\nPlugInDirectory=%s\r\n' "$plugins" > "$prefix/drive_c/windows/photos30.ini"
+# Wine's own stand-in C runtime plays an older installed copy, to be replaced.
+runtime=$prefix/drive_c/windows/system32/msvcrt20.dll
+[ -f "$runtime" ] && touch -d '1995-06-01 12:00' "$runtime"
 
 xpid=
 interactive=0
@@ -55,7 +58,7 @@ for f in "$prefix/drive_c/Program Files/Photoshp/Plugins"/* \
          "$prefix/drive_c/windows/system32/msvcrt20.dll" \
          "$prefix/drive_c/windows/msvcrt20.dll"; do
     [ -f "$f" ] || continue
-    case "$f" in */system32/msvcrt20.dll) [ -n "$(find "$f" -newer "$dist/setup.exe")" ] || continue ;; esac
+    case "$f" in */system32/msvcrt20.dll) [ "$(date -r "$f" +%Y)" != 1995 ] || continue ;; esac
     printf '  %s (%s bytes)\n' "${f#$prefix/drive_c/}" "$(stat -c %s "$f")"
 done
 [ "$interactive" = 1 ] || echo "Screenshots: $screens"

@@ -58,7 +58,7 @@ wine_new_prefix() {
              drive_c/windows/system.ini; do
         if [ -e "$template/$f" ]; then
             rm -f "$prefix/$f"
-            cp "$template/$f" "$prefix/$f"
+            cp -p "$template/$f" "$prefix/$f"
         fi
     done
     printf '%s\n' "$prefix"

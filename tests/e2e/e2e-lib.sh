@@ -24,6 +24,8 @@ e2e_begin() {
     mkdir -p "$E2E_DIST"
     cp "$DIST_DIR"/setup.exe "$DIST_DIR"/*._?? "$E2E_DIST"/
     E2E_SYS=$E2E_C/windows/system32
+    # Wine's own stand-in C runtime plays an older installed copy.
+    [ -f "$E2E_SYS/msvcrt20.dll" ] && touch -d '1995-06-01 12:00' "$E2E_SYS/msvcrt20.dll"
     E2E_SHOTS=$BUILD_DIR/test-output/e2e
     mkdir -p "$E2E_SHOTS"
     # The Windows version as the program sees it (win95, win31, winxp...).

@@ -46,7 +46,7 @@ e2e_end
 # c:\a\b with no c:\a: BADPATH, then back on the page to correct it.
 e2e_begin badpath
 to_plugin_page
-e2e_key ctrl+a
+e2e_key End shift+Home BackSpace
 e2e_type 'c:\a\b'
 e2e_key Return
 check "BADPATH appears" e2e_page 'Bad Path' 5
@@ -54,7 +54,7 @@ e2e_shot badpath
 e2e_key Return
 check "back on PLUGIN" e2e_page 'Plug-in location...' 5
 check "c:\\a not created" no_file "$E2E_C/a"
-e2e_key ctrl+a
+e2e_key End shift+Home BackSpace
 e2e_type 'c:\a'
 e2e_key Return
 finish_install
