@@ -64,7 +64,9 @@ int ValidTextureDIB(const BITMAPINFO *info, DWORD size, DWORD *bitsOffset)
     if (h.biSize != sizeof(BITMAPINFOHEADER) || h.biPlanes != 1 || h.biBitCount != 8 ||
         h.biCompression != BI_RGB)
         return 0;
-    if (h.biClrUsed != 0 && h.biClrUsed != (DWORD)kPaletteEntries)
+    // The table is read as 256 entries whatever biClrUsed says, but the
+    // header travels with it into StretchDIBits, which must not look past it.
+    if (h.biClrUsed > (DWORD)kPaletteEntries)
         return 0;
     // Bottom-up only: a negative height is refused like any absurd size.
     if (h.biWidth <= 0 || h.biHeight <= 0 || h.biWidth > kMaxSide || h.biHeight > kMaxSide)

@@ -189,6 +189,11 @@ TEST(DibTexValidation, AcceptsOnlyCompleteEightBitBottomUpBitmaps)
     const BITMAPINFO *oddInfo = reinterpret_cast<const BITMAPINFO *>(odd.data());
     EXPECT_EQ(1, ValidTextureDIB(oddInfo, (DWORD)odd.size(), NULL));
     EXPECT_EQ(0, ValidTextureDIB(oddInfo, (DWORD)odd.size() - 3, NULL));
+
+    // A header that counts fewer colours still has its full table read.
+    Header(good)->biClrUsed = 16;
+    EXPECT_EQ(1, ValidTextureDIB(info, (DWORD)good.size(), &offset));
+    EXPECT_EQ(40u + 1024u, offset);
 }
 
 TEST(DibTexValidation, RefusesOtherFormatsAndAbsurdSizes)
@@ -202,7 +207,7 @@ TEST(DibTexValidation, RefusesOtherFormatsAndAbsurdSizes)
         {"RLE8", [](BITMAPINFOHEADER *h) { h->biCompression = BI_RLE8; }},
         {"core header", [](BITMAPINFOHEADER *h) { h->biSize = 12; }},
         {"v5 header", [](BITMAPINFOHEADER *h) { h->biSize = 124; }},
-        {"16 colours", [](BITMAPINFOHEADER *h) { h->biClrUsed = 16; }},
+        {"257 colours", [](BITMAPINFOHEADER *h) { h->biClrUsed = 257; }},
         {"top-down", [](BITMAPINFOHEADER *h) { h->biHeight = -h->biHeight; }},
         {"zero width", [](BITMAPINFOHEADER *h) { h->biWidth = 0; }},
         {"negative width", [](BITMAPINFOHEADER *h) { h->biWidth = -16; }},
