@@ -12,6 +12,7 @@
 #include "controls/control_class.h"
 #include "graphics/dib_tex.h"
 #include "graphics/tex_dlg.h"
+#include "resources/resource_ids.h"
 #include "tests/support/ctl_page.h"
 #include "tests/support/gfx_art.h"
 #include "tests/support/win_test.h"
@@ -75,7 +76,8 @@ struct Silhouette {
     }
 };
 
-bool LoadSilhouette(const char *name, Silhouette &s)
+// The picture's pixels, and which are not in the key colour.
+bool LoadPicture(const char *name, COLORREF key, Silhouette &s, Pixels *colours = NULL)
 {
     HBITMAP bmp = LoadBitmapA(ghInst, name);
     if (!bmp)
@@ -94,7 +96,9 @@ bool LoadSilhouette(const char *name, Silhouette &s)
     s.opaque.resize((size_t)s.w * s.h);
     for (int y = 0; y < s.h; y++)
         for (int x = 0; x < s.w; x++)
-            s.opaque[(size_t)y * s.w + x] = canvas.Get(x, y) != kKeyMagenta;
+            s.opaque[(size_t)y * s.w + x] = canvas.Get(x, y) != key;
+    if (colours)
+        *colours = canvas.Snapshot();
     return true;
 }
 
@@ -155,7 +159,7 @@ TEST_P(PagesTest, ShowsTheTextureAndCastsTexturedShadows)
     HWND button = GetDlgItem(page, p.shadowButton);
     ASSERT_TRUE(button != NULL);
     Silhouette face;
-    ASSERT_TRUE(LoadSilhouette(p.face, face));
+    ASSERT_TRUE(LoadPicture(p.face, kKeyMagenta, face));
     RECT rc;
     GetClientRect(button, &rc);
     ASSERT_EQ(face.w + 8, rc.right);
@@ -214,3 +218,44 @@ INSTANTIATE_TEST_SUITE_P(Templates, PagesTest, ::testing::ValuesIn(kPages),
                          [](const ::testing::TestParamInfo<Page> &info) {
                              return std::string(info.param.name);
                          });
+
+TEST(PlatformPage, ACheckedBoxShowsTheFullMarkOfTheRealStrip)
+{
+    Framework framework;
+    HWND page = CreateDialogParamA(ghInst, "PLATFORM", NULL, TrivialProc, 0);
+    ASSERT_TRUE(page != NULL);
+    ShowAndPaint(page);
+    HWND box = GetDlgItem(page, IDC_WINNT);
+    ASSERT_TRUE(box != NULL);
+    Pixels before;
+    ASSERT_TRUE(CaptureClient(box, before));
+    EXPECT_EQ(0, SendMessageA(box, WM_USER, 1, 0));
+
+    Silhouette strip;
+    Pixels colours;
+    ASSERT_TRUE(LoadPicture("CheckBox", kKeyWhite, strip, &colours));
+    ASSERT_EQ(180, strip.w);
+    Pixels shown;
+    ASSERT_TRUE(CaptureClient(box, shown));
+    RECT rc;
+    GetClientRect(box, &rc);
+    const int top = rc.bottom / 2 - 11, cell = 5 * 30;
+    int marked = 0, wrong = 0, untouched = 0;
+    for (int y = 0; y < strip.h; y++)
+        for (int x = 0; x < 30; x++) {
+            int sx = 4 + x, sy = top + y;
+            if (sy < 0 || sy >= rc.bottom)
+                continue;
+            if (strip.At(cell + x, y)) {
+                marked++;
+                wrong += shown.At(sx, sy) != colours.At(cell + x, y);
+            } else {
+                untouched += shown.At(sx, sy) != before.At(sx, sy);
+            }
+        }
+    EXPECT_GT(marked, 20);
+    EXPECT_EQ(0, wrong);
+    EXPECT_EQ(0, untouched);
+    EXPECT_TRUE(SavePng(shown, PicturePath("platform-checked-box.png").c_str()));
+    DestroyWindow(page);
+}
