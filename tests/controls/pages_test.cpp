@@ -259,3 +259,45 @@ TEST(PlatformPage, ACheckedBoxShowsTheFullMarkOfTheRealStrip)
     EXPECT_TRUE(SavePng(shown, PicturePath("platform-checked-box.png").c_str()));
     DestroyWindow(page);
 }
+
+namespace {
+
+// Builds the pages with the picture controls, presses their buttons and
+// ticks their boxes, and closes them again.
+void PageRound()
+{
+    const char *names[] = {"ALERT", "PLATFORM", "INSTALLING"};
+    for (const char *name : names) {
+        HWND page = CreateDialogParamA(ghInst, name, NULL, TrivialProc, 0);
+        if (!page)
+            continue;
+        ShowAndPaint(page);
+        for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            char cls[32];
+            GetClassNameA(child, cls, sizeof cls);
+            if (!lstrcmpiA(cls, VELLOX_SHADOW_BUTTON_CLASS) || !lstrcmpiA(cls, VELLOX_BUTTON_CLASS)) {
+                SendMessageA(child, BM_SETSTATE, TRUE, 0);
+                SendMessageA(child, BM_SETSTATE, FALSE, 0);
+            } else if (!lstrcmpiA(cls, VELLOX_CHECKBOX_CLASS)) {
+                SendMessageA(child, WM_USER, 1, 0);
+            }
+        }
+        DestroyWindow(page);
+    }
+    Pump(20);
+}
+
+} // namespace
+
+TEST(PagesLifetime, OpeningAndClosingPagesLeavesNoDrawingObjects)
+{
+    Framework framework;
+    // The first round creates what the system and the control manager
+    // keep for the rest of the run (screen DC, shared pens, brush, font).
+    PageRound();
+    int before = GdiObjectCount();
+    ASSERT_GE(before, 0) << "GDI objects cannot be counted here";
+    for (int i = 0; i < 3; i++)
+        PageRound();
+    EXPECT_EQ(before, GdiObjectCount());
+}
