@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "app/globals.h"
@@ -124,6 +125,16 @@ TEST(Logo, HeadersRecordsAndObjectsAreConsistent)
     EXPECT_EQ((unsigned)slots.size(), res.U16(32)) << "object table size";
 }
 
+// Where a picture for a person to look at goes: test-output/ in the build tree.
+std::string ShotPath(const char *name)
+{
+    std::string dir = std::string("Z:") + TEST_BINARY_DIR + "/test-output";
+    for (char &c : dir)
+        c = c == '/' ? '\\' : c;
+    CreateDirectoryA(dir.c_str(), NULL);
+    return dir + "\\" + name;
+}
+
 TEST(Logo, PlaysIntoTheBackdropArea)
 {
     ResBytes res;
@@ -152,7 +163,7 @@ TEST(Logo, PlaysIntoTheBackdropArea)
         EXPECT_EQ(objects, wintest::GdiObjectCount()) << "every object the logo made is gone";
     }
     EXPECT_TRUE(DeleteMetaFile(logo));
-    wintest::SavePng(canvas.Snapshot(), wintest::OutputPath("resources_logo.png").c_str());
+    wintest::SavePng(canvas.Snapshot(), ShotPath("resources_logo.png").c_str());
 
     int changed = 0, outside = 0;
     for (int y = 0; y < h; ++y)
