@@ -5,7 +5,8 @@ WINE_TEMPLATE_VERSION=1
 WINE_CACHE=${WINE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/vellox-setup}
 
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# winedbg disabled: a crashing program ends at once instead of waiting in the debugger.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winedbg.exe=d}
 # 32-bit Wine where the kernel runs 32-bit code, else 64-bit Wine (and the
 # 64-bit test build of the program).
 WINEARCH=$("$(dirname "${BASH_SOURCE[0]}")/host-arch.sh")
