@@ -257,12 +257,3 @@ TEST_F(ButtonTest, ADisabledButtonIgnoresTheMouseButStillPaints)
     SendMessageA(b, WM_LBUTTONUP, 0, At(40, 40));
     EXPECT_EQ(1u, Commands().size());
 }
-
-TEST_F(ButtonTest, OnlyItsOwnClassNameBuildsIt)
-{
-    MyControlCtl *ctl = NewMyButton("vELLOXmYbUTT");
-    EXPECT_TRUE(ctl != NULL);
-    delete ctl;
-    EXPECT_TRUE(NewMyButton("VelloxMyButton") == NULL);
-    EXPECT_TRUE(NewMyButton("VelloxShadButt") == NULL);
-}

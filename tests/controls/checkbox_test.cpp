@@ -276,11 +276,3 @@ TEST_F(CheckBoxTest, DrawsASunkenBoxTheTextAndTheMark)
             changed += p.At(x, y) != after.At(x, y);
     EXPECT_EQ(0, changed);
 }
-
-TEST_F(CheckBoxTest, OnlyItsOwnClassNameBuildsIt)
-{
-    MyControlCtl *ctl = NewMyCheckBox("velloxcheckbox");
-    EXPECT_TRUE(ctl != NULL);
-    delete ctl;
-    EXPECT_TRUE(NewMyCheckBox("VelloxCheckBoxes") == NULL);
-}

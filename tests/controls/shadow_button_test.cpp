@@ -319,14 +319,3 @@ TEST_F(ShadowButtonTest, ADoubleClickIsTwoClicks)
     EXPECT_EQ(MAKEWPARAM(IDCANCEL, BN_CLICKED), Commands()[0].first);
     EXPECT_EQ(MAKEWPARAM(IDCANCEL, BN_CLICKED), Commands()[1].first);
 }
-
-TEST_F(ShadowButtonTest, WaitSpinsForAtLeastTheTimeAsked)
-{
-    DWORD start = GetTickCount();
-    MyShadowButtonCtl::Wait(60);
-    EXPECT_GE(GetTickCount() - start, 60u);
-    MyControlCtl *ctl = NewMyShadowButton("VELLOXSHADBUTT");
-    EXPECT_TRUE(ctl != NULL);
-    delete ctl;
-    EXPECT_TRUE(NewMyShadowButton("VelloxMyButt") == NULL);
-}
