@@ -1,10 +1,10 @@
 #include <windows.h>
-#include <lzexpand.h>
 #include <cstring>
 
 #include "app/filecopy.h"
 #include "app/globals.h"
 #include "app/pages.h"
+#include "app/syslibs.h"
 
 int FileExist(const char *path)
 {
@@ -135,44 +135,47 @@ static HANDLE CreateTempBeside(const char *target, char *temp)
 
 // Opens the source for expansion: an LZ handle for a compressed file, a
 // plain one otherwise, or a negative LZ error.
-static INT OpenSource(const char *source)
+static INT OpenSource(const LZCalls *lz, const char *source)
 {
     HANDLE f = OpenForReading(source);
     if (f == INVALID_HANDLE_VALUE)
         return LZERROR_BADINHANDLE;
     HFILE plain = (HFILE)(INT_PTR)f;
-    INT lz = LZInit(plain);
-    if (lz < 0)
+    INT handle = lz->pLZInit(plain);
+    if (handle < 0)
         CloseHandle(f);
-    return lz;
+    return handle;
 }
 
 int MyLZCopy(const char *source, const char *target)
 {
-    INT started = LZStart();
+    // Without the library (or one of its entries) the copy fails as if
+    // LZStart had.
+    const LZCalls *lz = GetLZCalls();
+    INT started = lz ? lz->pLZStart() : LZ_INTERNAL;
     if (started < 0)
         return ShowLZError(started, "");
 
     DWORD expected = 0;
     int checkLength = SZDDLength(source, &expected);
 
-    INT src = OpenSource(source);
+    INT src = OpenSource(lz, source);
     if (src < 0) {
-        LZDone();
+        lz->pLZDone();
         return ShowLZError(src, source);
     }
     char temp[MAX_PATH];
     HANDLE dst = CreateTempBeside(target, temp);
     if (dst == INVALID_HANDLE_VALUE) {
-        LZClose(src);
-        LZDone();
+        lz->pLZClose(src);
+        lz->pLZDone();
         return ShowLZError(LZ_CANNOT_OPEN, target);
     }
 
-    LONG copied = CopyLZFile(src, (HFILE)(INT_PTR)dst);
-    LZClose(src);
+    LONG copied = lz->pCopyLZFile(src, (HFILE)(INT_PTR)dst);
+    lz->pLZClose(src);
     CloseHandle(dst);
-    LZDone();
+    lz->pLZDone();
 
     // The library does not notice a source that ends early: its header
     // says how long the expanded file must be.

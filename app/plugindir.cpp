@@ -6,6 +6,7 @@
 #include "app/install.h"
 #include "app/main.h"
 #include "app/pages.h"
+#include "app/syslibs.h"
 #include "resources/resource_ids.h"
 
 static char *gpDir = NULL;          // the caller's buffer while the page runs
@@ -191,6 +192,10 @@ void ShowFreeSpace(HWND page, const char *path)
 
 int FindDir(HWND page, char *dir)
 {
+    // Without the common dialog library Browse changes nothing.
+    const ComDlgCalls *comDlg = GetComDlgCalls();
+    if (!comDlg)
+        return 0;
     OPENFILENAMEA ofn;
     ZeroMemory(&ofn, sizeof ofn);
     ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
@@ -203,7 +208,7 @@ int FindDir(HWND page, char *dir)
     ofn.lpstrInitialDir = dir;
     ofn.lpstrTitle = "Plug-in's directory...";
     ofn.Flags = OFN_HIDEREADONLY | OFN_NOVALIDATE | OFN_PATHMUSTEXIST;
-    if (!GetOpenFileNameA(&ofn))
+    if (!comDlg->pGetOpenFileNameA(&ofn))
         return 0;
     if (ofn.nFileOffset < PATH_SIZE)
         gBrowse[ofn.nFileOffset] = '\0';

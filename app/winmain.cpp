@@ -2,9 +2,14 @@
 
 #include "app/globals.h"
 #include "app/main.h"
+#include "app/syslibs.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show)
 {
+    // Before anything else: libraries loaded from now on come from the
+    // system directory only, never from the download folder setup.exe
+    // was started from.
+    RestrictDllSearch();
     // The switches are read from the whole command line with the program
     // name taken off, so a '-' in the program's own path never counts.
     ScanSwitches(ArgumentText(GetCommandLineA()));

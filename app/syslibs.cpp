@@ -1,0 +1,142 @@
+#include <windows.h>
+
+#include "app/syslibs.h"
+
+namespace {
+
+// One library: its file name, the entry points wanted from it and what
+// became of them.
+struct Binding {
+    const char *pUsual;           // file name in the system directory
+    const char *pName;            // the name bound on next use
+    const char *const *pEntries;  // entry point names, nEntries of them
+    int nEntries;
+    FARPROC *pProcs;              // their addresses once bound
+    HMODULE hModule;
+    int state;                    // 0 not tried yet, 1 bound, -1 missing
+};
+
+const char *const kLZEntries[] = {"LZStart", "LZInit", "CopyLZFile", "LZClose", "LZDone"};
+const char *const kComDlgEntries[] = {"GetOpenFileNameA"};
+const int kLZCount = sizeof kLZEntries / sizeof kLZEntries[0];
+const int kComDlgCount = sizeof kComDlgEntries / sizeof kComDlgEntries[0];
+
+FARPROC gLZProcs[kLZCount];
+FARPROC gComDlgProcs[kComDlgCount];
+
+Binding gLibs[SYSLIB_COUNT] = {
+    {"lz32.dll", "lz32.dll", kLZEntries, kLZCount, gLZProcs, NULL, 0},
+    {"comdlg32.dll", "comdlg32.dll", kComDlgEntries, kComDlgCount, gComDlgProcs, NULL, 0},
+};
+
+LZCalls gLZ;
+ComDlgCalls gComDlg;
+
+// A resolved address as the typed pointer it stands for.
+template <class F> void Take(F &slot, FARPROC proc)
+{
+    slot = reinterpret_cast<F>(reinterpret_cast<void (*)(void)>(proc));
+}
+
+FARPROC KernelEntry(const char *name)
+{
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    return kernel ? GetProcAddress(kernel, name) : NULL;
+}
+
+// Binds a library once; 1 when it and every wanted entry point were found.
+int Bind(Binding &lib)
+{
+    if (lib.state != 0)
+        return lib.state > 0;
+    lib.state = -1;
+    HMODULE module = LoadSystemLibrary(lib.pName);
+    if (!module)
+        return 0;
+    // The module stays loaded even when an entry is missing: it costs
+    // nothing, and a later rebinding never unloads what may be in use.
+    lib.hModule = module;
+    for (int i = 0; i < lib.nEntries; i++) {
+        lib.pProcs[i] = GetProcAddress(module, lib.pEntries[i]);
+        if (!lib.pProcs[i])
+            return 0;
+    }
+    lib.state = 1;
+    return 1;
+}
+
+} // namespace
+
+int RestrictDllSearch(void)
+{
+    typedef BOOL(WINAPI * SetDirectoriesFn)(DWORD);
+    FARPROC proc = KernelEntry("SetDefaultDllDirectories");
+    if (!proc)
+        return 0;
+    SetDirectoriesFn setDirectories;
+    Take(setDirectories, proc);
+    return setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32) ? 1 : 0;
+}
+
+HMODULE LoadSystemLibrary(const char *name)
+{
+    char path[MAX_PATH];
+    UINT len = GetSystemDirectoryA(path, MAX_PATH);
+    if (len == 0 || len >= MAX_PATH)
+        return NULL;
+    if (path[len - 1] != '\\')
+        path[len++] = '\\';
+    if (len + (UINT)lstrlenA(name) >= MAX_PATH)
+        return NULL;
+    lstrcpyA(path + len, name);
+
+    // The search flags exist only where SetDefaultDllDirectories does;
+    // older systems refuse them, and there the altered search path looks
+    // for the library's own imports in the system directory first.
+    HMODULE module = NULL;
+    if (KernelEntry("SetDefaultDllDirectories"))
+        module = LoadLibraryExA(path, NULL, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!module)
+        module = LoadLibraryExA(path, NULL, LOAD_WITH_ALTERED_SEARCH_PATH);
+    return module;
+}
+
+const LZCalls *GetLZCalls(void)
+{
+    if (!Bind(gLibs[SYSLIB_LZ]))
+        return NULL;
+    Take(gLZ.pLZStart, gLZProcs[0]);
+    Take(gLZ.pLZInit, gLZProcs[1]);
+    Take(gLZ.pCopyLZFile, gLZProcs[2]);
+    Take(gLZ.pLZClose, gLZProcs[3]);
+    Take(gLZ.pLZDone, gLZProcs[4]);
+    return &gLZ;
+}
+
+const ComDlgCalls *GetComDlgCalls(void)
+{
+    if (!Bind(gLibs[SYSLIB_COMDLG]))
+        return NULL;
+    Take(gComDlg.pGetOpenFileNameA, gComDlgProcs[0]);
+    return &gComDlg;
+}
+
+HMODULE SysLibModule(int lib)
+{
+    if (lib < 0 || lib >= SYSLIB_COUNT)
+        return NULL;
+    return gLibs[lib].state > 0 ? gLibs[lib].hModule : NULL;
+}
+
+void SysLibsUse(const char *lzName, const char *comDlgName)
+{
+    const char *names[SYSLIB_COUNT] = {lzName, comDlgName};
+    for (int i = 0; i < SYSLIB_COUNT; i++) {
+        Binding &lib = gLibs[i];
+        lib.pName = names[i] ? names[i] : lib.pUsual;
+        lib.hModule = NULL;
+        lib.state = 0;
+        for (int j = 0; j < lib.nEntries; j++)
+            lib.pProcs[j] = NULL;
+    }
+}
