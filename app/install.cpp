@@ -93,6 +93,11 @@ static void ShowCopyTexts(const char *source, const char *target)
         SendMessageA(to, WM_SETTEXT, 0, (LPARAM)target);
         UpdateWindow(to);
     }
+    // Window systems that compose off screen put what was painted on the
+    // screen when the queue is next looked at; look now, without taking
+    // anything, so the new names show during a long expansion.
+    MSG msg;
+    PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE);
 }
 
 // Copies one record. 1 when handled (copied or kept), 0 after a failure

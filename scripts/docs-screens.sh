@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Takes the screenshots shown in README.md (docs/screen-*.png): the main
+# window with each page over it, INSTALLING while a large file is expanded.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export SOURCE_DIR=$root BUILD_DIR=${BUILD_DIR:-$root/build}
+export DIST_DIR=$BUILD_DIR/dist HOST_TOOLS_DIR=$BUILD_DIR/host-tools
+"$root/scripts/build.sh" "$BUILD_DIR" >/dev/null
+. "$root/tests/e2e/e2e-lib.sh"
+shot() { import -window root "$root/docs/screen-$1.png"; }
+
+e2e_begin docs
+mkdir -p "$E2E_C/Program Files/Photoshp/Plugins"
+e2e_ini 'C:\Program Files\Photoshp\Plugins'
+# A large filter, so that the copy lasts long enough to be seen.
+head -c $((192 * 1024 * 1024)) /dev/urandom > "$E2E_C/big.8bf"
+"$HOST_TOOLS_DIR/lzpack" -n zrfilt32.8bf "$E2E_C/big.8bf" "$E2E_DIST/zrfilt32._bf"
+e2e_start
+e2e_page 'Welcome!' 30; shot welcome; e2e_key Return
+e2e_page 'Platform'; shot platform; e2e_key Return
+e2e_page 'Plug-in location...'; shot plugin; e2e_key Return
+until xdotool search --onlyvisible --name '^Installing...$' >/dev/null 2>&1; do sleep 0.05; done
+sleep 0.2; shot installing
+e2e_page 'Congratulations...' 120; shot done; e2e_key Return
+e2e_wait_exit 20
+rm -f "$E2E_C/big.8bf"
