@@ -16,6 +16,7 @@
 #include "controls/control_mgr.h"
 #include "tests/fuzz/fuzz_util.h"
 #include "tests/support/ctl_page.h"
+#include "tests/support/win_test.h"
 
 namespace {
 
@@ -190,6 +191,29 @@ TEST(Fuzz, TextControlsWithRandomTexts)
         if (w)
             DestroyWindow(w);
     }
+    // A sheet of random controls for a person to look at: every control
+    // keeps to its rectangle, whose corner shows the light grey background
+    // (outlined texts draw over the page instead).
+    HWND sheet = ctltest::CreatePlainParent(800, 600, (HBRUSH)GetStockObject(GRAY_BRUSH), 0, 0);
+    ASSERT_TRUE(sheet);
+    for (int k = 0; k < 24; k++) {
+        std::string tmpl = RandomTemplate(rng);
+        bool multi = k % 3 == 2;
+        ctltest::AddControl(sheet, multi ? "VelloxMText" : "VelloxText", tmpl.c_str(), 200 + k,
+                            (k % 3) * 265, (k / 3) * 74, 260, multi ? 70 : 24);
+    }
+    ctltest::ShowAndPaint(sheet);
+    wintest::Pixels shot;
+    ASSERT_TRUE(wintest::CaptureWindow(sheet, shot));
+    wintest::SavePng(shot, ctltest::ScreenshotPath("fuzz_text_controls.png").c_str());
+    for (int k = 0; k < 24; k++) {
+        HWND w = GetDlgItem(sheet, 200 + k);
+        MyTextCtl *text = k % 3 == 2 ? NULL
+                                     : static_cast<MyTextCtl *>(MyControlMgr::GetWindowObject(w));
+        COLORREF want = text && text->fOutline ? RGB(128, 128, 128) : RGB(192, 192, 192);
+        EXPECT_EQ(want, shot.Color((k % 3) * 265 + 259, (k / 3) * 74)) << "control " << k;
+    }
+    DestroyWindow(sheet);
     DestroyWindow(page);
     fuzz::Report("text+mtext controls", kInputs, failures);
     printf("fuzz: %ld of the controls painted\n", painted);
