@@ -114,7 +114,9 @@ const char *MyControlCtl::pickOff(const char *src, char sep, char *dst, int size
     }
     if (size >= 2)
         dst[kept] = '\0';
-    return *src == sep ? src + 1 : src;
+    // The scan stopped at the separator or at the end; only a separator is
+    // stepped over (a NUL separator is the end, never passed).
+    return *src ? src + 1 : src;
 }
 
 void MyControlCtl::OutlineText(HDC dc, int x, int y, const char *text, COLORREF outline,
