@@ -49,6 +49,6 @@ if [ $status -ne 0 ] || [ "${runs:-0}" -lt "$RUNS" ]; then
     echo "fuzz: lzpack libFuzzer ${runs:-0} inputs, 1 failures (seed $SEED), exit status $status"
     exit 1
 fi
-grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|#[0-9]+ +DONE)' "$log"
+grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|#[0-9]+[[:space:]]+DONE)' "$log"
 echo "fuzz: lzpack libFuzzer $runs inputs, 0 failures (seed $SEED)"
 exit 0
