@@ -57,7 +57,8 @@ TEST(Fuzz, PickOff)
     for (long i = 0; i < kInputs; i++) {
         std::string text = fuzz::RandomText(rng, rng.OneIn(8) ? 300 : 80, ",,1*~ab");
         report.Current(&text);
-        char sep = rng.OneIn(16) ? (char)(1 + rng.Below(255)) : seps[rng.Below(sizeof seps - 1)];
+        // Any byte may be the separator, the terminator included.
+        char sep = rng.OneIn(16) ? (char)rng.Below(256) : seps[rng.Below(sizeof seps - 1)];
         // The controls pass 63; every size from none up is tried.
         int size = rng.OneIn(2) ? 63 : (int)rng.Below(70);
         const char *next = NULL;
@@ -90,13 +91,10 @@ TEST(Fuzz, PickOff)
     EXPECT_EQ(0, failures);
 }
 
-// A NUL separator ends the field at the terminator, so the next field
-// should start there; pickOff tests the separator first and returns the
-// position after the terminator, from which a following call reads past
-// the end of the text (here: into the inaccessible page).
-// Disabled until pickOff prefers the end of the text to the separator
-// (controls/control_ctl.cpp, MyControlCtl::pickOff, its return statement).
-TEST(Fuzz, DISABLED_PickOffNulSeparatorStopsAtTerminator)
+// A NUL separator ends the field at the terminator, and the next field
+// starts there: a further call, from a text that ends at the inaccessible
+// page, yields an empty field instead of reading past the end.
+TEST(Fuzz, PickOffNulSeparatorStopsAtTerminator)
 {
     fuzz::Guarded srcMem(64);
     ASSERT_TRUE(srcMem.ok());
@@ -104,5 +102,7 @@ TEST(Fuzz, DISABLED_PickOffNulSeparatorStopsAtTerminator)
     char field[63];
     const char *next = MyControlCtl::pickOff(src, '\0', field, sizeof field);
     EXPECT_STREQ("1,Ready", field);
-    EXPECT_EQ(src + 7, next);
+    ASSERT_EQ(src + 7, next);
+    EXPECT_EQ(next, MyControlCtl::pickOff(next, '\0', field, sizeof field));
+    EXPECT_STREQ("", field);
 }
