@@ -140,8 +140,9 @@ plugins_at 'C:\PS\Plugins' "$E2E_C/PS/Plugins"
 big_source zrsupp32._ll 96 zrsupp32.dll
 through
 check "close: INSTALLING appears" e2e_page 'Installing...' 30
-xdotool mousemove 1011 11 click 1; sleep 0.3
-xdotool key --clearmodifiers alt+F4
+xdotool mousemove 1011 11 click 1; sleep 0.3           # the close box
+xdotool mousemove 500 11 click 1; sleep 0.3            # activate the main window,
+xdotool key --clearmodifiers alt+F4                    # then Alt+F4 to it
 ends_on 'Congratulations...'
 check "close: every file installed" same_file "$P/zrfilt32.8bf" "$PS/zrfilt32.8bf"
 check "close: big file complete" same_file "$E2E_SHOTS/$E2E_NAME-big" "$PS/zrsupp32.dll"
