@@ -15,7 +15,12 @@ esac
 if [ -f "$build/CMakeCache.txt" ] && ! grep -q "CMAKE_TOOLCHAIN_FILE:[A-Z]*=$toolchain\$" "$build/CMakeCache.txt"; then
     rm -rf "$build/CMakeCache.txt" "$build/CMakeFiles" "$build/build.ninja"
 fi
-if [ ! -f "$build/build.ninja" ]; then
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
+# The default build directory also builds the 32-bit product in win32/
+# when this build is the 64-bit test build.
+product=OFF
+[ "$build" = "$root/build" ] && [ "$toolchain" = "$root/cmake/mingw-x86_64.cmake" ] && product=ON
+if [ ! -f "$build/build.ninja" ] || ! grep -q "^SETUP_WIN32_PRODUCT:BOOL=$product\$" "$build/CMakeCache.txt"; then
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+        -DSETUP_WIN32_PRODUCT=$product >/dev/null
 fi
 cmake --build "$build"
