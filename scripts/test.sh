@@ -8,6 +8,7 @@ build=${BUILD_DIR:-$root/build}
 "$root/scripts/build.sh" "$build"
 . "$root/scripts/wine-lib.sh"
 wine_template >/dev/null
-jobs=$(nproc 2>/dev/null || echo 2)
 cd "$build"
-ctest --output-on-failure --timeout 900 -j "$jobs" "$@"
+# Tests mostly wait on Wine and X: run twice as many as there are cores.
+jobs=$(( $(nproc 2>/dev/null || echo 2) * 2 ))
+ctest --output-on-failure --timeout 1500 -j "$jobs" "$@"
