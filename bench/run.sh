@@ -43,7 +43,7 @@ printf '[Photoshop]\r\nPlugInDirectory=C:\\PS\\Plugins\r\n' > "$prefix/drive_c/w
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 winpid() { pgrep -f "C:\\\\dist\\\\$1" | head -n 1; }
 visible() { xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
-wait_visible() { local t=0; until visible "$1"; do sleep 0.01; t=$((t+1)); [ $t -gt 3000 ] && return 1; done; }
+wait_visible() { local t=0; until visible "$1"; do sleep 0.01; t=$((t+1)); if [ $t -gt 3000 ]; then return 1; fi; done; return 0; }
 stop_all() { wineserver -k >/dev/null 2>&1; wineserver -w; wineserver -p >/dev/null 2>&1 </dev/null; "$WINE_BIN" cmd /c exit >/dev/null 2>&1 </dev/null; }
 median() { sort -n | awk '{a[NR]=$1} END {if (NR%2) print a[(NR+1)/2]; else print int((a[NR/2]+a[NR/2+1])/2)}'; }
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
@@ -60,7 +60,7 @@ startup() { # exe caption
 : > "$work/s_setup"; : > "$work/s_peer"; : > "$work/s_bare"
 for i in $(seq "$runs"); do
     startup setup.exe 'Welcome!' >> "$work/s_setup"
-    startup peer.exe 'Vellox 2.0 Setup' >> "$work/s_peer"
+    startup peer.exe 'Vellox 2.0 Setup: .*' >> "$work/s_peer"
     startup bare.exe 'Bare' >> "$work/s_bare"
 done
 
@@ -72,7 +72,7 @@ idle() { # exe caption
     echo $(( (b - a) * 10 ))
     stop_all
 }
-idle_setup=$(idle setup.exe 'Welcome!'); idle_peer=$(idle peer.exe 'Vellox 2.0 Setup')
+idle_setup=$(idle setup.exe 'Welcome!'); idle_peer=$(idle peer.exe 'Vellox 2.0 Setup: .*')
 
 # peak resident memory during a whole install (kB), setup.exe with the keyboard
 peak_setup() {
@@ -88,7 +88,7 @@ peak_setup() {
 }
 peak_peer() {
     (cd "$prefix/drive_c/dist" && exec "$WINE_BIN" 'C:\dist\peer.exe' >/dev/null 2>&1) &
-    wait_visible 'Vellox 2.0 Setup'; sleep 0.5; local pid; pid=$(winpid peer.exe)
+    wait_visible 'Vellox 2.0 Setup: .*'; sleep 0.5; local pid; pid=$(winpid peer.exe)
     xdotool key Return; sleep 3
     awk '/VmHWM/ {print $2}' "/proc/$pid/status"
     stop_all
@@ -103,7 +103,7 @@ peak_setup >/dev/null; big_ms=$(cat "$work/install_ms")
 t0=$(now_ms); cp "$work/big.8bf" "$work/big-copy.8bf"; sync "$work/big-copy.8bf"; t1=$(now_ms); cp_ms=$((t1 - t0))
 cmp -s "$work/big.8bf" "$prefix/drive_c/PS/Plugins/zrfilt32.8bf" && big_ok=yes || big_ok=NO
 
-section() { $cross-objdump -h "$1" | awk -v s="$2" '$2 == s {print strtonum("0x" $3)}'; }
+section() { local hex; hex=$($cross-objdump -h "$1" | awk -v s="$2" '$2 == s {print $3}'); printf '%d' "0x${hex:-0}"; }
 size_of() { stat -c %s "$1"; }
 setup_size=$(size_of "$dist/setup.exe"); setup_rsrc=$(section "$dist/setup.exe" .rsrc); setup_text=$(section "$dist/setup.exe" .text)
 peer_size=$(size_of "$work/peer.exe"); peer_rsrc=$(section "$work/peer.exe" .rsrc); peer_text=$(section "$work/peer.exe" .text)
