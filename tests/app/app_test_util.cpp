@@ -90,12 +90,12 @@ unsigned long long WriteTime(const std::string &path)
 std::vector<std::string> ListFiles(const std::string &dir, const char *pattern)
 {
     std::vector<std::string> names;
-    std::string spec = dir;
-    if (!spec.empty() && spec.back() != '\\')
-        spec += '\\';
-    spec += pattern;
+    std::string query = dir;
+    if (!query.empty() && query.back() != '\\')
+        query += '\\';
+    query += pattern;
     WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA(spec.c_str(), &fd);
+    HANDLE h = FindFirstFileA(query.c_str(), &fd);
     if (h == INVALID_HANDLE_VALUE)
         return names;
     do {

@@ -162,11 +162,11 @@ bool BallShader(Vec centre, double radius, Vec shadowCentre, double shadowRx, do
         const double lx = -0.48, ly = -0.58, lz = 0.66;   // light from upper left
         double diffuse = Clamp(dx * lx + dy * ly + nz * lz, 0.0, 1.0);
         double rz = 2 * nz * (dx * lx + dy * ly + nz * lz) - lz;   // reflection, towards viewer
-        double spec = std::pow(Clamp(rz, 0.0, 1.0), 18.0);
+        double shine = std::pow(Clamp(rz, 0.0, 1.0), 18.0);
         Rgb base{30 + 185 * diffuse, 4 + 16 * diffuse, 4 + 14 * diffuse};
         double rim = Smooth(0.75, 1.0, d2) * 0.35;   // a little bounce light at the rim
         base = Mix(base, Rgb{150, 20, 30}, rim * (1 - diffuse));
-        out = Mix(base, Rgb{255, 236, 230}, spec);
+        out = Mix(base, Rgb{255, 236, 230}, shine);
         return true;
     }
     double sx = (p.x - shadowCentre.x) / shadowRx, sy = (p.y - shadowCentre.y) / shadowRy;
