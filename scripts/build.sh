@@ -8,8 +8,7 @@ build=${1:-$root/build}
 # same sources are built for 64-bit Windows so that they can be tested.
 case "$("$root/scripts/host-arch.sh")" in
     win64) toolchain=$root/cmake/mingw-x86_64.cmake
-           echo "build.sh: this machine runs no 32-bit code: 64-bit test build in $build" >&2
-           [ -f /tmp/NOTICE-64bit.md ] && echo "build.sh: engineers, read /tmp/NOTICE-64bit.md" >&2 ;;
+           echo "build.sh: this machine runs no 32-bit code: 64-bit test build in $build" >&2 ;;
     *)     toolchain=$root/cmake/mingw-i686.cmake ;;
 esac
 if [ -f "$build/CMakeCache.txt" ] && ! grep -q "CMAKE_TOOLCHAIN_FILE:[A-Z]*=$toolchain\$" "$build/CMakeCache.txt"; then

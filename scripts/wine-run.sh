@@ -34,7 +34,6 @@ case "$(file -b "$1" 2>/dev/null)" in
         if [ "$WINEARCH" = win64 ]; then
             echo "wine-run: this machine cannot run 32-bit programs; build with scripts/build.sh," >&2
             echo "wine-run: which then makes the 64-bit test build (see README.md)." >&2
-            [ -f /tmp/NOTICE-64bit.md ] && echo "wine-run: engineers, read /tmp/NOTICE-64bit.md" >&2
             exit 125
         fi ;;
 esac
