@@ -53,10 +53,26 @@ e2e_ini() {
     printf '[Photoshop]\r\nPlugInDirectory=%s\r\n' "$1" > "$E2E_C/windows/photos30.ini"
 }
 
-# e2e_start [ARGS...]: starts setup.exe from C:\dist in the background.
+# e2e_start [ARGS...]: starts setup.exe from C:\dist in the background and
+# waits for its first page. On a heavily loaded machine Wine itself now and
+# then fails to bring a program up; such a start (the process gone without
+# ever showing a window) is tried once more and said so in the output.
 e2e_start() {
-    (cd "$E2E_DIST" && exec "$WINE_BIN" 'C:\dist\setup.exe' "$@" >/dev/null 2>&1) &
-    E2E_SETUP_PID=$!
+    local try
+    for try in 1 2; do
+        (cd "$E2E_DIST" && exec "$WINE_BIN" 'C:\dist\setup.exe' "$@" >/dev/null 2>&1) &
+        E2E_SETUP_PID=$!
+        local t=0
+        while [ "$t" -lt 300 ]; do
+            xdotool search --onlyvisible --name '^Welcome!$' >/dev/null 2>&1 && return 0
+            kill -0 "$E2E_SETUP_PID" 2>/dev/null || break
+            sleep 0.2; t=$((t + 1))
+        done
+        kill -0 "$E2E_SETUP_PID" 2>/dev/null && return 1   # up, but no page yet
+        wait "$E2E_SETUP_PID" 2>/dev/null
+        echo "note: $E2E_NAME: setup.exe ended without showing a page (exit $?), start $try"
+    done
+    return 1
 }
 
 # e2e_wait_exit [SECONDS]: waits for setup.exe to end; sets E2E_RC.
