@@ -1,9 +1,9 @@
 #include <windows.h>
-#include <cstring>
 
 #include "app/filecopy.h"
 #include "app/globals.h"
 #include "app/pages.h"
+#include "app/platform.h"
 #include "app/syslibs.h"
 
 int FileExist(const char *path)
@@ -98,8 +98,11 @@ int SZDDLength(const char *path, DWORD *length)
     DWORD got = 0;
     BOOL ok = ReadFile(f, header, sizeof header, &got, NULL);
     CloseHandle(f);
-    if (!ok || got != sizeof header || memcmp(header, magic, sizeof magic) != 0)
+    if (!ok || got != sizeof header)
         return 0;
+    for (int i = 0; i < (int)sizeof magic; i++)
+        if (header[i] != magic[i])
+            return 0;
     *length = header[10] | (header[11] << 8) | ((DWORD)header[12] << 16) |
               ((DWORD)header[13] << 24);
     return 1;
@@ -131,6 +134,45 @@ static HANDLE CreateTempBeside(const char *target, char *temp)
     if (f == INVALID_HANDLE_VALUE)
         DeleteFileA(temp);
     return f;
+}
+
+// A name beside target that no file has, in aside (MAX_PATH); 0 when none
+// can be found.
+static int FreeNameBeside(const char *target, char *aside)
+{
+    char dir[MAX_PATH];
+    DirectoryOf(target, dir);
+    // The call makes the file to claim the name; only the name is wanted.
+    if (!GetTempFileNameA(dir, "zro", 0, aside))
+        return 0;
+    DeleteFileA(aside);
+    return 1;
+}
+
+int ReplaceWith(const char *fresh, const char *target)
+{
+    // NT replaces a file in one step. Windows 95 and Win32s export the call
+    // only as a stub that fails, and the oldest systems not at all.
+    typedef BOOL(WINAPI * MoveFileExFn)(LPCSTR, LPCSTR, DWORD);
+    MoveFileExFn moveEx =
+        Platform() == PLATFORM_WINNT ? KernelEntryAs<MoveFileExFn>("MoveFileExA") : NULL;
+    if (moveEx)
+        return moveEx(fresh, target, MOVEFILE_REPLACE_EXISTING) != 0;
+
+    // Elsewhere the old file is renamed aside, the new one renamed into its
+    // place, and only then is the old one deleted; should the second rename
+    // fail, the old file goes back.
+    if (!FileExist(target))
+        return MoveFileA(fresh, target) != 0;
+    char aside[MAX_PATH];
+    if (!FreeNameBeside(target, aside) || !MoveFileA(target, aside))
+        return 0;
+    if (!MoveFileA(fresh, target)) {
+        MoveFileA(aside, target);
+        return 0;
+    }
+    DeleteFileA(aside);
+    return 1;
 }
 
 // Opens the source for expansion: an LZ handle for a compressed file, a
@@ -185,7 +227,7 @@ int MyLZCopy(const char *source, const char *target)
         DeleteFileA(temp);
         return ShowLZError(copied, source);
     }
-    if (!MoveFileExA(temp, target, MOVEFILE_REPLACE_EXISTING)) {
+    if (!ReplaceWith(temp, target)) {
         DeleteFileA(temp);
         return ShowLZError(LZ_CANNOT_OPEN, target);
     }

@@ -27,6 +27,12 @@ int FileNewer(const char *source, const char *target);
 // LZ_* codes after the message has been shown.
 int MyLZCopy(const char *source, const char *target);
 
+// Puts the complete file fresh in the place of target, which may exist.
+// On NT in one step; on Windows 95 and Win32s the old target is renamed
+// aside first and put back should the new file not take its place. 1 on
+// success; on failure target is as it was and fresh is still there.
+int ReplaceWith(const char *fresh, const char *target);
+
 // Shows the message for an LZ error code about the named file and returns
 // the LZ_* code it was mapped to.
 int ShowLZError(int code, const char *name);

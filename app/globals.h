@@ -9,7 +9,7 @@ struct HWND__;
 extern struct HINSTANCE__ *ghInst;   // every resource is loaded from here
 extern int gfScan;                   // search for the plug-in directory (switch s clears it)
 extern int gfNetworkWin;             // system files go to the Windows directory (switch n)
-extern int gfForceMSVC;              // delete an existing C runtime target first (switch m)
+extern int gfForceMSVC;              // replace an existing C runtime whatever its age (switch m)
 extern struct HWND__ *ghStatus;      // the modeless INSTALLING page, or null
 extern int gfAbort;                  // set by a failed copy or by Cancel
 

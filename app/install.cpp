@@ -119,12 +119,12 @@ static int CopyRecord(const CopyRec &rec, const char *sourceDir, const char *plu
     if (!JoinPath(target, targetDir, rec.pTarget))
         return ShowLZError(LZ_CANNOT_OPEN, rec.pTarget), 0;
 
-    if (rec.fSystem && gfForceMSVC && FileExist(target))
-        DeleteFileA(target);
-
     ShowCopyTexts(rec.pSource, target);
 
-    if (!rec.fCheckNewer || FileNewer(source, target))
+    // -m replaces the installed runtime whatever its age, through the same
+    // replace as every copy, so a failed copy leaves the old one in place.
+    int forced = rec.fSystem && gfForceMSVC;
+    if (!rec.fCheckNewer || forced || FileNewer(source, target))
         if (MyLZCopy(source, target) < 0)
             return 0;
     return 1;

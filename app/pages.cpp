@@ -50,8 +50,8 @@ INT_PTR ShowAlertStr(const char *text)
     Init_Controls();
     HWND owner = GetFocus();
     // A control with the focus cannot own a page: its top window does.
-    if (owner)
-        owner = GetAncestor(owner, GA_ROOT);
+    while (owner && (GetWindowLongA(owner, GWL_STYLE) & WS_CHILD))
+        owner = GetParent(owner);
     INT_PTR result = DialogBoxParamA(ghInst, "Alert", owner, AlertDlgProc, (LPARAM)text);
     Terminate_Controls();
     return result;

@@ -132,13 +132,27 @@ LONGLONG freespace(int drive)
 {
     char root[4] = "A:\\";
     root[0] = (char)('A' + drive - 1);
-    ULARGE_INTEGER avail, total, free;
+    const char *path = drive > 0 ? root : NULL;
+    // Where the system has it, the extended call tells the space this
+    // user may fill on disks of any size; the classic one counts clusters.
+    typedef BOOL(WINAPI * FreeSpaceExFn)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
+    FreeSpaceExFn freeSpaceEx = KernelEntryAs<FreeSpaceExFn>("GetDiskFreeSpaceExA");
     UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-    BOOL ok = GetDiskFreeSpaceExA(drive > 0 ? root : NULL, &avail, &total, &free);
+    ULONGLONG bytes = 0;
+    BOOL ok;
+    if (freeSpaceEx) {
+        ULARGE_INTEGER avail, total, free;
+        ok = freeSpaceEx(path, &avail, &total, &free);
+        bytes = avail.QuadPart;
+    } else {
+        DWORD sectors = 0, sectorBytes = 0, freeClusters = 0, clusters = 0;
+        ok = GetDiskFreeSpaceA(path, &sectors, &sectorBytes, &freeClusters, &clusters);
+        bytes = (ULONGLONG)sectors * sectorBytes * freeClusters;
+    }
     SetErrorMode(oldMode);
     if (!ok)
         return 0;
-    return (LONGLONG)(free.QuadPart / 1024);
+    return (LONGLONG)(bytes / 1024);
 }
 
 void freespacestr(LONGLONG kb, char *out)

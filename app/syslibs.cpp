@@ -38,12 +38,6 @@ template <class F> void Take(F &slot, FARPROC proc)
     slot = reinterpret_cast<F>(reinterpret_cast<void (*)(void)>(proc));
 }
 
-FARPROC KernelEntry(const char *name)
-{
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    return kernel ? GetProcAddress(kernel, name) : NULL;
-}
-
 // Binds a library once; 1 when it and every wanted entry point were found.
 int Bind(Binding &lib)
 {
@@ -66,6 +60,12 @@ int Bind(Binding &lib)
 }
 
 } // namespace
+
+FARPROC KernelEntry(const char *name)
+{
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    return kernel ? GetProcAddress(kernel, name) : NULL;
+}
 
 int RestrictDllSearch(void)
 {
@@ -93,11 +93,16 @@ HMODULE LoadSystemLibrary(const char *name)
     // The search flags exist only where SetDefaultDllDirectories does;
     // older systems refuse them, and there the altered search path looks
     // for the library's own imports in the system directory first.
+    // Win32s has no LoadLibraryExA at all; the full path is enough there.
+    typedef HMODULE(WINAPI * LoadLibraryExFn)(LPCSTR, HANDLE, DWORD);
+    LoadLibraryExFn loadEx = KernelEntryAs<LoadLibraryExFn>("LoadLibraryExA");
+    if (!loadEx)
+        return LoadLibraryA(path);
     HMODULE module = NULL;
     if (KernelEntry("SetDefaultDllDirectories"))
-        module = LoadLibraryExA(path, NULL, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        module = loadEx(path, NULL, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!module)
-        module = LoadLibraryExA(path, NULL, LOAD_WITH_ALTERED_SEARCH_PATH);
+        module = loadEx(path, NULL, LOAD_WITH_ALTERED_SEARCH_PATH);
     return module;
 }
 

@@ -40,6 +40,15 @@ int RestrictDllSearch(void);
 // the libraries it needs are looked for there first. Null on failure.
 HMODULE LoadSystemLibrary(const char *name);
 
+// An entry point of the system's KERNEL32 that not every platform has,
+// looked up at run time; null where it is missing.
+FARPROC KernelEntry(const char *name);
+// The same, as the typed function pointer F.
+template <class F> F KernelEntryAs(const char *name)
+{
+    return reinterpret_cast<F>(reinterpret_cast<void (*)(void)>(KernelEntry(name)));
+}
+
 // The entry points of each library, every one of them resolved, or null
 // when the library or one of its entries cannot be had.
 const LZCalls *GetLZCalls(void);

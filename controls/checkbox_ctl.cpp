@@ -1,7 +1,6 @@
 #include "controls/checkbox_ctl.h"
 
 #include <new>
-#include <string.h>
 
 #include "controls/control_class.h"
 #include "controls/control_mgr.h"
@@ -43,7 +42,7 @@ int MyCheckBoxCtl::OnCreate(HWND window, CREATESTRUCTA *create)
     char text[kTemplateTextSize];
     text[0] = '\0';
     SendMessageA(hWnd, WM_GETTEXT, sizeof text, (LPARAM)text);
-    if (strchr(text, ',')) {
+    if (HasChar(text, ',')) {
         char flag[kFieldSize], shown[kFieldSize];
         const char *rest = pickOff(text, ',', flag, sizeof flag);
         pickOff(rest, ',', shown, sizeof shown);

@@ -119,6 +119,13 @@ const char *MyControlCtl::pickOff(const char *src, char sep, char *dst, int size
     return *src ? src + 1 : src;
 }
 
+int MyControlCtl::HasChar(const char *text, char c)
+{
+    while (*text && *text != c)
+        text++;
+    return *text != '\0';
+}
+
 void MyControlCtl::OutlineText(HDC dc, int x, int y, const char *text, COLORREF outline,
                                COLORREF color)
 {

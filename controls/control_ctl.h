@@ -40,6 +40,8 @@ public:
     // size - 2 characters and a NUL (nothing at all when size < 2). Returns
     // the position after the separator, or of the terminating NUL.
     static const char *pickOff(const char *src, char sep, char *dst, int size);
+    // Nonzero when the text holds the character c.
+    static int HasChar(const char *text, char c);
     // The text with a one-pixel outline: four passes in outline, then the
     // letters in color. Background mode is the caller's.
     static void OutlineText(HDC dc, int x, int y, const char *text, COLORREF outline,

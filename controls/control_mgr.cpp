@@ -1,7 +1,5 @@
 #include "controls/control_mgr.h"
 
-#include <cstdlib>
-#include <cstring>
 
 MyControlMgr *ControlMgr = NULL;
 
@@ -14,7 +12,7 @@ MyControlMgr::MyControlMgr()
 MyControlMgr::~MyControlMgr()
 {
     if (allocators)
-        free(allocators);
+        HeapFree(GetProcessHeap(), 0, allocators);
     if (hLightGreyPen)
         DeleteObject(hLightGreyPen);
     if (hDarkGreyPen)
@@ -76,7 +74,7 @@ HFONT MyControlMgr::GetFont()
 int MyControlMgr::AddAllocator(ControlAllocator creator)
 {
     if (!allocators) {
-        allocators = (ControlAllocator *)malloc(sizeof(ControlAllocator));
+        allocators = (ControlAllocator *)HeapAlloc(GetProcessHeap(), 0, sizeof(ControlAllocator));
         if (!allocators)
             return 0;
         allocatorCount = 1;
@@ -90,7 +88,8 @@ int MyControlMgr::AddAllocator(ControlAllocator creator)
         }
     }
     ControlAllocator *grown =
-        (ControlAllocator *)realloc(allocators, (allocatorCount + 1) * sizeof(ControlAllocator));
+        (ControlAllocator *)HeapReAlloc(GetProcessHeap(), 0, allocators,
+                                        (allocatorCount + 1) * sizeof(ControlAllocator));
     if (!grown)
         return 0;
     allocators = grown;

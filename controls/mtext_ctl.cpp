@@ -1,7 +1,5 @@
 #include "controls/mtext_ctl.h"
 
-#include <cstdlib>
-#include <cstring>
 #include <new>
 
 #include "app/globals.h"
@@ -43,10 +41,12 @@ int MyMTextCtl::OnCreate(HWND window, CREATESTRUCTA *create)
 
     if (pText[0] == '*') {
         fCentre = 0;
-        memmove(pText, pText + 1, strlen(pText));
+        MoveMemory(pText, pText + 1, lstrlenA(pText));
     }
     if (pText[0] == '~') {
-        UINT id = (UINT)strtol(pText + 1, NULL, 10);
+        UINT id = 0;
+        for (const char *digit = pText + 1; *digit >= '0' && *digit <= '9'; digit++)
+            id = id * 10 + (UINT)(*digit - '0');
         HINSTANCE module = MyMText ? MyMText->ResourceInstance() : ghInst;
         SafeLoadString(module, id, pText, MTEXT_READ_SIZE);
     }
@@ -98,7 +98,7 @@ LRESULT MyMTextCtl::GetText(char *buffer, int size)
     int count = lstrlenA(pText);
     if (count > size - 1)
         count = size - 1;
-    memcpy(buffer, pText, count);
+    CopyMemory(buffer, pText, count);
     buffer[count] = '\0';
     return count;
 }

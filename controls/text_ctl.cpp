@@ -1,6 +1,5 @@
 #include "controls/text_ctl.h"
 
-#include <cstring>
 #include <new>
 
 #include "controls/control_class.h"
@@ -34,7 +33,7 @@ int MyTextCtl::OnCreate(HWND window, CREATESTRUCTA *create)
     char text[TEXT_READ_SIZE];
     text[0] = '\0';
     SendMessageA(hWnd, WM_GETTEXT, TEXT_READ_SIZE, (LPARAM)text);
-    if (strchr(text, ',')) {
+    if (HasChar(text, ',')) {
         char field[TEXT_FIELD_SIZE];
         const char *next = pickOff(text, ',', field, TEXT_FIELD_SIZE);
         fOutline = field[0] == '1';

@@ -1,6 +1,5 @@
 #include "graphics/dib_tex.h"
 
-#include <string.h>
 
 namespace {
 
@@ -38,7 +37,7 @@ BITMAPINFO *NewBlockWithHeader(const BITMAPINFO *info)
         return NULL;
     BITMAPINFO *block = NewBlock();
     if (block)
-        memcpy(&block->bmiHeader, &info->bmiHeader, sizeof(BITMAPINFOHEADER));
+        CopyMemory(&block->bmiHeader, &info->bmiHeader, sizeof(BITMAPINFOHEADER));
     return block;
 }
 
@@ -122,7 +121,7 @@ BITMAPINFO *CopyBMInfo(const BITMAPINFO *info)
 {
     BITMAPINFO *block = NewBlockWithHeader(info);
     if (block)
-        memcpy(block->bmiColors, info->bmiColors, kTableBytes);
+        CopyMemory(block->bmiColors, info->bmiColors, kTableBytes);
     return block;
 }
 

@@ -1,7 +1,6 @@
 #include "graphics/shadow_sprite.h"
 #include "graphics/dib_tex.h"
 
-#include <string.h>
 
 namespace {
 
@@ -14,7 +13,7 @@ ShadowSprite::ShadowSprite()
     : image(NULL), mask(NULL), depth(0), source(NULL), sourceArg(NULL), texX(0), texY(0),
       lastX(0), lastY(0), saved(NULL)
 {
-    memset(&info, 0, sizeof info);
+    ZeroMemory(&info, sizeof info);
 }
 
 ShadowSprite::~ShadowSprite()
@@ -36,7 +35,7 @@ int ShadowSprite::Load(HINSTANCE instance, LPCSTR name, COLORREF key, int shadow
     if (!picture)
         return 0;
     BITMAP bm;
-    memset(&bm, 0, sizeof bm);
+    ZeroMemory(&bm, sizeof bm);
     if (!GetObjectA(picture, sizeof bm, &bm) || bm.bmWidth < 1 || bm.bmHeight < 1) {
         DeleteObject(picture);
         return 0;

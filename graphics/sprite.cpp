@@ -1,6 +1,5 @@
 #include "graphics/sprite.h"
 
-#include <string.h>
 
 namespace {
 
@@ -19,7 +18,7 @@ Sprite::Sprite()
     : image(NULL), mask(NULL), frames(0), lastX(0), lastY(0), saved(NULL), transparentBlit(0),
       transparent(0)
 {
-    memset(&info, 0, sizeof info);
+    ZeroMemory(&info, sizeof info);
 }
 
 Sprite::~Sprite()
@@ -41,7 +40,7 @@ int Sprite::Load(HINSTANCE instance, LPCSTR name, LPCSTR maskName, COLORREF key,
     if (!strip)
         return 0;
     BITMAP bm;
-    memset(&bm, 0, sizeof bm);
+    ZeroMemory(&bm, sizeof bm);
     if (!GetObjectA(strip, sizeof bm, &bm) || bm.bmWidth / frameCount < 1 || bm.bmHeight < 1) {
         DeleteObject(strip);
         return 0;

@@ -43,6 +43,15 @@ HWND PlainWindow(const char *className)
                            GetModuleHandleA(NULL), NULL);
 }
 
+// made came from a creator; it is of the class of like when both share
+// one virtual function table.
+void ExpectSameClass(MyControlCtl *made, MyControlCtl *like)
+{
+    ASSERT_TRUE(made != NULL);
+    EXPECT_EQ(*reinterpret_cast<void **>(like), *reinterpret_cast<void **>(made));
+    delete made;
+}
+
 } // namespace
 
 TEST(ControlMgr, CreatorListReusesFreedSlotsAndAsksInSlotOrder)
@@ -192,22 +201,20 @@ TEST(ControlClasses, CreatorsMatchTheWholeNameIgnoringCase)
             }
         }
     }
-    // The objects are of the classes that serve the names.
-    MyControlCtl *obj = NewMyGraph("VELLOXGRAPH");
-    EXPECT_TRUE(dynamic_cast<MyGraphCtl *>(obj) != NULL);
-    delete obj;
-    obj = NewMyMText("velloxmtext");
-    EXPECT_TRUE(dynamic_cast<MyMTextCtl *>(obj) != NULL);
-    delete obj;
-    obj = NewMyText("velloxTEXT");
-    EXPECT_TRUE(dynamic_cast<MyTextCtl *>(obj) != NULL);
-    delete obj;
-    obj = NewMyFrame("VelloxFRAME");
-    EXPECT_TRUE(dynamic_cast<MyFrameCtl *>(obj) != NULL);
-    delete obj;
-    obj = NewMyTexDlg("VELLOXtexdlg");
-    EXPECT_TRUE(dynamic_cast<MyTexDlgCtl *>(obj) != NULL);
-    delete obj;
+    // The objects are of the classes that serve the names: they share the
+    // virtual function table of an object made directly.
+    {
+        MyGraphCtl graph;
+        ExpectSameClass(NewMyGraph("VELLOXGRAPH"), &graph);
+        MyMTextCtl mtext;
+        ExpectSameClass(NewMyMText("velloxmtext"), &mtext);
+        MyTextCtl text;
+        ExpectSameClass(NewMyText("velloxTEXT"), &text);
+        MyFrameCtl frame;
+        ExpectSameClass(NewMyFrame("VelloxFRAME"), &frame);
+        MyTexDlgCtl texDlg;
+        ExpectSameClass(NewMyTexDlg("VELLOXtexdlg"), &texDlg);
+    }
     EXPECT_EQ(0, ControlClassNameIs(NULL, "VelloxText"));
     EXPECT_EQ(0, ControlClassNameIs("VelloxText", NULL));
 }
