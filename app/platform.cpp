@@ -11,16 +11,13 @@ static DWORD *gpPlatform = NULL;   // the caller's variable while the page runs
 
 DWORD Platform()
 {
-    OSVERSIONINFOA info;
-    ZeroMemory(&info, sizeof info);
-    info.dwOSVersionInfoSize = sizeof info;
-    if (!GetVersionExA(&info))
-        return PLATFORM_WIN31;
-    switch (info.dwPlatformId) {
-    case VER_PLATFORM_WIN32_WINDOWS: return PLATFORM_WIN95;
-    case VER_PLATFORM_WIN32_NT:      return PLATFORM_WINNT;
-    default:                         return PLATFORM_WIN31;
-    }
+    // GetVersion, which every Win32 platform has: the top bit is clear on
+    // NT; elsewhere major version 4 or later is Windows 95, below it the
+    // Win32s of Windows 3.1.
+    DWORD version = GetVersion();
+    if (!(version & 0x80000000))
+        return PLATFORM_WINNT;
+    return LOBYTE(LOWORD(version)) >= 4 ? PLATFORM_WIN95 : PLATFORM_WIN31;
 }
 
 static void SetBox(HWND page, int id, int wanted)

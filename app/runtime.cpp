@@ -1,5 +1,5 @@
 // The little the compiler needs from a runtime, for the shipped setup.exe,
-// which links none: memory from the process heap for new and delete
+// which links none: fixed local memory for new and delete
 // (null when memory ran out, never an exception), and the block moves the
 // compiler may call for structure copies and clears.
 #include <windows.h>
@@ -9,15 +9,17 @@ namespace std {
 const nothrow_t nothrow{};
 }
 
+// Fixed local memory is a plain pointer on every Win32 platform (on NT it
+// comes from the process heap).
 static void *Allocate(size_t size)
 {
-    return HeapAlloc(GetProcessHeap(), 0, size ? size : 1);
+    return (void *)LocalAlloc(LMEM_FIXED, size ? size : 1);
 }
 
 static void Release(void *block)
 {
     if (block)
-        HeapFree(GetProcessHeap(), 0, block);
+        LocalFree((HLOCAL)block);
 }
 
 void *operator new(size_t size) { return Allocate(size); }

@@ -12,7 +12,7 @@ MyControlMgr::MyControlMgr()
 MyControlMgr::~MyControlMgr()
 {
     if (allocators)
-        HeapFree(GetProcessHeap(), 0, allocators);
+        LocalFree((HLOCAL)allocators);
     if (hLightGreyPen)
         DeleteObject(hLightGreyPen);
     if (hDarkGreyPen)
@@ -74,7 +74,7 @@ HFONT MyControlMgr::GetFont()
 int MyControlMgr::AddAllocator(ControlAllocator creator)
 {
     if (!allocators) {
-        allocators = (ControlAllocator *)HeapAlloc(GetProcessHeap(), 0, sizeof(ControlAllocator));
+        allocators = (ControlAllocator *)LocalAlloc(LMEM_FIXED, sizeof(ControlAllocator));
         if (!allocators)
             return 0;
         allocatorCount = 1;
@@ -88,8 +88,8 @@ int MyControlMgr::AddAllocator(ControlAllocator creator)
         }
     }
     ControlAllocator *grown =
-        (ControlAllocator *)HeapReAlloc(GetProcessHeap(), 0, allocators,
-                                        (allocatorCount + 1) * sizeof(ControlAllocator));
+        (ControlAllocator *)LocalReAlloc((HLOCAL)allocators,
+                                         (allocatorCount + 1) * sizeof(ControlAllocator), LMEM_MOVEABLE);
     if (!grown)
         return 0;
     allocators = grown;

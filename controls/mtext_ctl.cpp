@@ -26,6 +26,21 @@ MyMTextCtl::~MyMTextCtl()
     delete[] pText;
 }
 
+// The decimal number a string id is written as: leading blanks, a sign,
+// digits up to the first other character; 0 when there are none.
+static UINT StringNumber(const char *text)
+{
+    while (*text == ' ' || (*text >= '\t' && *text <= '\r'))
+        text++;
+    int negative = *text == '-';
+    if (*text == '-' || *text == '+')
+        text++;
+    UINT value = 0;
+    for (; *text >= '0' && *text <= '9'; text++)
+        value = value * 10 + (UINT)(*text - '0');
+    return negative ? 0 - value : value;
+}
+
 int MyMTextCtl::OnCreate(HWND window, CREATESTRUCTA *create)
 {
     hWnd = window;
@@ -44,9 +59,7 @@ int MyMTextCtl::OnCreate(HWND window, CREATESTRUCTA *create)
         MoveMemory(pText, pText + 1, lstrlenA(pText));
     }
     if (pText[0] == '~') {
-        UINT id = 0;
-        for (const char *digit = pText + 1; *digit >= '0' && *digit <= '9'; digit++)
-            id = id * 10 + (UINT)(*digit - '0');
+        UINT id = StringNumber(pText + 1);
         HINSTANCE module = MyMText ? MyMText->ResourceInstance() : ghInst;
         SafeLoadString(module, id, pText, MTEXT_READ_SIZE);
     }

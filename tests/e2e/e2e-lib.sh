@@ -54,13 +54,20 @@ e2e_ini() {
 }
 
 # e2e_start [ARGS...]: starts setup.exe from C:\dist in the background and
-# waits for its first page. On a heavily loaded machine Wine itself now and
+# waits for its first page. With E2E_RELAY set to a file, Wine's relay trace
+# of setup.exe alone (every call it makes into a system library) goes there. On a heavily loaded machine Wine itself now and
 # then fails to bring a program up; such a start (the process gone without
 # ever showing a window) is tried once more and said so in the output.
 e2e_start() {
     local try
     for try in 1 2; do
-        (cd "$E2E_DIST" && exec "$WINE_BIN" 'C:\dist\setup.exe' "$@" >/dev/null 2>&1) &
+        if [ -n "${E2E_RELAY:-}" ]; then
+            # only the calls into KERNEL32: enough to see how files are moved
+            "$WINE_BIN" reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d 'KERNEL32.*' /f >/dev/null 2>&1 </dev/null
+            (cd "$E2E_DIST" && WINEDEBUG=-all,+relay exec "$WINE_BIN" 'C:\dist\setup.exe' "$@" >/dev/null 2>"$E2E_RELAY") &
+        else
+            (cd "$E2E_DIST" && exec "$WINE_BIN" 'C:\dist\setup.exe' "$@" >/dev/null 2>&1) &
+        fi
         E2E_SETUP_PID=$!
         local t=0
         while [ "$t" -lt 300 ]; do
@@ -142,6 +149,8 @@ check() { # description, then a command
     if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; E2E_FAILS=$((E2E_FAILS + 1)); fi
 }
 same_file() { cmp -s "$1" "$2"; }
+called() { grep -q "[.]$2(" "$1"; }       # relay trace, function name: setup.exe called it
+not_called() { ! called "$@"; }
 no_file() { [ ! -e "$1" ]; }
 no_temp_files() { [ -z "$(find "$1" -maxdepth 1 -type f \( -iname '*.tmp' -o -iname '~*' \) 2>/dev/null)" ]; }
 

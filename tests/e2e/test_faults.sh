@@ -57,22 +57,29 @@ else
 fi
 row_end
 
+# The rows that replace a file run on NT, where the new file takes the old
+# one's place in one step, and on Windows 95, where the old one is renamed
+# aside first and must come back when anything fails.
+for ver in nt win95; do
+
 # a read-only plug-in directory
-e2e_begin read-only
+e2e_begin "read-only-$ver"
+[ "$ver" = nt ] || e2e_version "$ver"
 m=$(mktemp -d /tmp/e2e-ro.XXXXXX); mkdir -p "$m-src"
 printf 'previous zrsupp32.dll\n' > "$m-src/zrsupp32.dll"
 if mount --bind "$m-src" "$m" 2>/dev/null && mount -o remount,ro,bind "$m" 2>/dev/null; then
     MOUNTS+=("$m"); map_drive e "$m"; plugins_at 'E:\' "$m"
     through
     ends_on 'Alert!'
-    check "read-only: previous support library intact" grep -q previous "$m/zrsupp32.dll"
+    check "read-only-$ver: previous support library intact" grep -q previous "$m/zrsupp32.dll"
 else
-    echo "skip: read-only (no bind mount here)"
+    echo "skip: read-only-$ver (no bind mount here)"
 fi
 row_end; rm -rf "$m-src"
 
 # a target held open without sharing by another program
-e2e_begin held-open
+e2e_begin "held-open-$ver"
+[ "$ver" = nt ] || e2e_version "$ver"
 plugins_at 'C:\PS\Plugins' "$E2E_C/PS/Plugins"
 previous zrsupp32.dll
 cross=x86_64-w64-mingw32; [ "$WINEARCH" = win32 ] && cross=i686-w64-mingw32
@@ -82,9 +89,39 @@ holder=$!
 sleep 2
 through
 ends_on 'Alert!'
-check "held-open: held file intact" unchanged zrsupp32.dll
-check "held-open: later file not tried" no_file "$PS/zrfilt32.8bf"
+check "held-open-$ver: held file intact" unchanged zrsupp32.dll
+check "held-open-$ver: later file not tried" no_file "$PS/zrfilt32.8bf"
+check "held-open-$ver: nothing set aside left" [ "$(ls "$PS")" = zrsupp32.dll ]
 kill "$holder" 2>/dev/null
+row_end
+
+done
+
+# a damaged source over an installed file on Windows 95 (the NT case is
+# corrupt-control below)
+e2e_begin corrupt-replace-win95
+e2e_version win95
+plugins_at 'C:\PS\Plugins' "$E2E_C/PS/Plugins"
+previous zrfilt32.8bf
+printf '\x00' | dd of="$E2E_DIST/zrfilt32._bf" bs=1 seek=14 conv=notrunc 2>/dev/null
+through
+ends_on 'Alert!'
+check "corrupt-replace-win95: previous filter intact" unchanged zrfilt32.8bf
+check "corrupt-replace-win95: nothing set aside left" [ "$(ls "$PS" | sort | tr '\n' ' ')" = 'zrfilt32.8bf zrsupp32.dll ' ]
+row_end
+
+# -m over an installed runtime whose replacement is damaged: the installed
+# runtime stays exactly as it was.
+e2e_begin force-runtime-damaged
+plugins_at 'C:\PS\Plugins' "$E2E_C/PS/Plugins"
+printf 'installed runtime\n' > "$E2E_SYS/msvcrt20.dll"
+cp "$E2E_SYS/msvcrt20.dll" "$E2E_SHOTS/$E2E_NAME-runtime.before"
+printf '\xff\xff\xff\x00' | dd of="$E2E_DIST/msvcrt20._ll" bs=1 seek=10 conv=notrunc 2>/dev/null
+through -m
+ends_on 'Alert!'
+check "force-runtime-damaged: installed runtime byte-identical" same_file "$E2E_SHOTS/$E2E_NAME-runtime.before" "$E2E_SYS/msvcrt20.dll"
+check "force-runtime-damaged: no temporary file in the system directory" no_temp_files "$E2E_SYS"
+check "force-runtime-damaged: plug-ins not tried" [ -z "$(ls "$PS")" ]
 row_end
 
 # corrupt sources: a wrong length in the header, a damaged control byte

@@ -23,12 +23,14 @@ install_with_enter() {
     check "no page left" e2e_gone 'Vellox 2.0 Setup' 2
 }
 
-# Windows NT (Wine's default is an NT version): records 0, 2 and 3.
+# Windows NT (Wine's default is an NT version): records 0, 2 and 3. The
+# relay trace shows each file put in place in one step.
 e2e_begin nt
 mkdir -p "$E2E_C/ps/plugins"
 e2e_ini 'C:\PS\Plugins'
-e2e_start
+E2E_RELAY=$E2E_SHOTS/nt-relay.log e2e_start
 install_with_enter
+check "NT: files replaced in one step (MoveFileExA)" called "$E2E_SHOTS/nt-relay.log" MoveFileExA
 check "NT: support library installed byte-exact" same_file "$P/zrsupp32.dll" "$E2E_C/ps/plugins/zrsupp32.dll"
 check "NT: filter installed byte-exact" same_file "$P/zrfilt32.8bf" "$E2E_C/ps/plugins/zrfilt32.8bf"
 check "NT: NT/95 C runtime in the system directory" same_file "$P/msvcrt20.dll" "$E2E_SYS/msvcrt20.dll"
@@ -36,11 +38,14 @@ check "NT: no temporary files left" no_temp_files "$E2E_C/ps/plugins"
 e2e_end
 
 # Windows 95: the main window leaves the icon height free; records 0, 2, 3.
+# MoveFileExA is a failing stub there: the installed runtime is renamed
+# aside, the new one renamed into its place, the old one deleted.
 e2e_begin win95
 e2e_version win95
 mkdir -p "$E2E_C/ps/plugins"
 e2e_ini 'C:\PS\Plugins'
-e2e_start
+printf 'previous filter\n' > "$E2E_C/ps/plugins/zrfilt32.8bf"
+E2E_RELAY=$E2E_SHOTS/win95-relay.log e2e_start
 check "WELCOME appears" e2e_page 'Welcome!' 30
 main=$(e2e_window 'Vellox 2.0 Setup')
 height=$(xdotool getwindowgeometry --shell "$main" | sed -n 's/^HEIGHT=//p')
@@ -50,8 +55,13 @@ e2e_page 'Platform' && e2e_key Return
 e2e_page 'Plug-in location...' && e2e_key Return
 e2e_page 'Congratulations...' 30 && e2e_key Return
 e2e_wait_exit 20
-check "win95: NT/95 C runtime installed" same_file "$P/msvcrt20.dll" "$E2E_SYS/msvcrt20.dll"
-check "win95: filter installed" same_file "$P/zrfilt32.8bf" "$E2E_C/ps/plugins/zrfilt32.8bf"
+check "win95: NT/95 C runtime installed byte-exact" same_file "$P/msvcrt20.dll" "$E2E_SYS/msvcrt20.dll"
+check "win95: support library installed byte-exact" same_file "$P/zrsupp32.dll" "$E2E_C/ps/plugins/zrsupp32.dll"
+check "win95: previous filter replaced byte-exact" same_file "$P/zrfilt32.8bf" "$E2E_C/ps/plugins/zrfilt32.8bf"
+check "win95: no temporary files left" no_temp_files "$E2E_C/ps/plugins"
+check "win95: no file set aside left" [ -z "$(ls "$E2E_C/ps/plugins" | grep -vix -e zrsupp32.dll -e zrfilt32.8bf)" ]
+check "win95: no MoveFileExA in the relay trace" not_called "$E2E_SHOTS/win95-relay.log" MoveFileExA
+check "win95: renamed with MoveFileA" called "$E2E_SHOTS/win95-relay.log" MoveFileA
 e2e_end
 
 # Win32s (version win31): records 1, 2 and 3.
@@ -59,8 +69,10 @@ e2e_begin win31
 e2e_version win31
 mkdir -p "$E2E_C/ps/plugins"
 e2e_ini 'C:\PS\Plugins'
-e2e_start
+E2E_RELAY=$E2E_SHOTS/win31-relay.log e2e_start
 install_with_enter
+check "win31: no MoveFileExA in the relay trace" not_called "$E2E_SHOTS/win31-relay.log" MoveFileExA
+check "win31: renamed with MoveFileA" called "$E2E_SHOTS/win31-relay.log" MoveFileA
 check "win31: Win32s C runtime installed" same_file "$P/msvcrt20-win32s.dll" "$E2E_SYS/msvcrt20.dll"
 check "win31: support library installed" same_file "$P/zrsupp32.dll" "$E2E_C/ps/plugins/zrsupp32.dll"
 e2e_end
