@@ -48,6 +48,4 @@ protected:
                    BOOL repaint);
 };
 
-MyControlCtl *NewMyButton(const char *className);
-
 #endif

@@ -30,6 +30,4 @@ private:
     LRESULT GetText(char *buffer, int size);
 };
 
-MyControlCtl *NewMyMText(const char *className);
-
 #endif

@@ -34,6 +34,4 @@ public:
     int animating;
 };
 
-MyControlCtl *NewMyShadowButton(const char *className);
-
 #endif
