@@ -35,6 +35,9 @@ public:
     // WM_COMMAND (id, BN_CLICKED, window) to the parent.
     void ButtonPressed();
     int LooksPressed() const;
+    // Ends a press that lost the mouse (WM_CAPTURECHANGED, WM_CANCELMODE):
+    // back to the released face, capture let go, no click.
+    void CancelTracking();
 
     Sprite *sprite;   // owned; null for the shadow button
     int state;
