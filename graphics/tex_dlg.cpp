@@ -1,8 +1,5 @@
 #include "graphics/tex_dlg.h"
 
-#include "controls/control_mgr.h"
-#include "graphics/tex_dlg_ctl.h"
-
 TexDlg::TexDlg(HWND dialog, HINSTANCE instance, HINSTANCE resInstance, LPCSTR textureName,
                int unused)
     : hDlg(dialog), hInstance(instance), hResInstance(resInstance), prevProc(NULL),
@@ -116,37 +113,6 @@ void TexDlg::CalcRegions(const RECT &window)
         if (regions[i])
             DeleteObject(regions[i]);
         regions[i] = CreatePolygonRgn(shapes[i], 4, ALTERNATE);
-    }
-}
-
-// The painter of a textured dialog, found through its texture control.
-static TexDlg *PainterOf(HWND dialog)
-{
-    HWND control = (HWND)GetPropA(dialog, TEXDLG_CONTROL_PROP);
-    if (!control)
-        return NULL;
-    MyTexDlgCtl *object = (MyTexDlgCtl *)MyControlMgr::GetWindowObject(control);
-    return object ? object->Painter() : NULL;
-}
-
-LRESULT CALLBACK Tex_SubclassProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    TexDlg *painter = PainterOf(dialog);
-    if (!painter || !painter->PreviousProc())
-        return 0;
-    WNDPROC previous = painter->PreviousProc();
-    switch (message) {
-    case WM_PAINT:
-        return painter->OnPaint();
-    case WM_ERASEBKGND:
-        return 0;
-    case WM_NCPAINT: {
-        LRESULT result = CallWindowProcA(previous, dialog, message, wParam, lParam);
-        painter->OnNCPaint((HRGN)wParam);
-        return result;
-    }
-    default:
-        return CallWindowProcA(previous, dialog, message, wParam, lParam);
     }
 }
 

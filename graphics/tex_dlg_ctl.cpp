@@ -2,8 +2,8 @@
 
 #include <new>
 
-#include "app/globals.h"
 #include "controls/control_class.h"
+#include "controls/control_mgr.h"
 #include "graphics/tex_dlg.h"
 
 // Texture names are read with room for 62 characters.
@@ -47,8 +47,8 @@ int MyTexDlgCtl::OnCreate(HWND window, CREATESTRUCTA *create)
     if (!dialog || GetPropA(dialog, TEXDLG_CONTROL_PROP))
         return 0;
 
-    HINSTANCE instance = MyTexDlg ? MyTexDlg->hInstance : ghInst;
-    HINSTANCE resInstance = MyTexDlg ? MyTexDlg->ResourceInstance() : ghInst;
+    HINSTANCE instance = MyTexDlg ? MyTexDlg->hInstance : NULL;
+    HINSTANCE resInstance = MyTexDlg ? MyTexDlg->ResourceInstance() : NULL;
     texDlg = new (std::nothrow) TexDlg(dialog, instance, resInstance, name, 1);
     if (!texDlg)
         return 0;
@@ -59,4 +59,35 @@ int MyTexDlgCtl::OnCreate(HWND window, CREATESTRUCTA *create)
 
 void MyTexDlgCtl::OnPaint(PAINTSTRUCT &paint)
 {
+}
+
+// The painter of a textured dialog, found through its texture control.
+static TexDlg *PainterOf(HWND dialog)
+{
+    HWND control = (HWND)GetPropA(dialog, TEXDLG_CONTROL_PROP);
+    if (!control)
+        return NULL;
+    MyTexDlgCtl *object = (MyTexDlgCtl *)MyControlMgr::GetWindowObject(control);
+    return object ? object->Painter() : NULL;
+}
+
+LRESULT CALLBACK Tex_SubclassProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    TexDlg *painter = PainterOf(dialog);
+    if (!painter || !painter->PreviousProc())
+        return 0;
+    WNDPROC previous = painter->PreviousProc();
+    switch (message) {
+    case WM_PAINT:
+        return painter->OnPaint();
+    case WM_ERASEBKGND:
+        return 0;
+    case WM_NCPAINT: {
+        LRESULT result = CallWindowProcA(previous, dialog, message, wParam, lParam);
+        painter->OnNCPaint((HRGN)wParam);
+        return result;
+    }
+    default:
+        return CallWindowProcA(previous, dialog, message, wParam, lParam);
+    }
 }
