@@ -141,7 +141,11 @@ int SetDlgDIBTex(HWND dialog, DIBTex *texture)
     }
     *slot = texture;
     GlobalUnlock(block);
-    SetPropA(dialog, TEXDLG_TEXTURE_PROP, block);
+    if (!SetPropA(dialog, TEXDLG_TEXTURE_PROP, block)) {
+        GlobalFree(block);
+        RemovePropA(dialog, TEXDLG_TEXTURE_PROP);
+        return 0;
+    }
     return 1;
 }
 

@@ -52,7 +52,13 @@ int MyTexDlgCtl::OnCreate(HWND window, CREATESTRUCTA *create)
     texDlg = new (std::nothrow) TexDlg(dialog, instance, resInstance, name, 1);
     if (!texDlg)
         return 0;
-    SetPropA(dialog, TEXDLG_CONTROL_PROP, hWnd);
+    // Without the property the subclass procedure cannot find its painter:
+    // the dialog gets its own procedure back and keeps its plain look.
+    if (!SetPropA(dialog, TEXDLG_CONTROL_PROP, hWnd)) {
+        delete texDlg;
+        texDlg = NULL;
+        return 0;
+    }
     SetDlgDIBTex(dialog, &texDlg->Texture());
     return 1;
 }
@@ -71,12 +77,22 @@ static TexDlg *PainterOf(HWND dialog)
     return object ? object->Painter() : NULL;
 }
 
+// A dialog whose painter is gone still has to work: its messages go to the
+// procedure of its window class, the one it was created with.
+static LRESULT CallClassProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    WNDPROC own = (WNDPROC)GetClassLongPtrA(dialog, GCLP_WNDPROC);
+    if (!own || own == Tex_SubclassProc)
+        return DefWindowProcA(dialog, message, wParam, lParam);
+    return CallWindowProcA(own, dialog, message, wParam, lParam);
+}
+
 LRESULT CALLBACK Tex_SubclassProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     TexDlg *painter = PainterOf(dialog);
-    if (!painter || !painter->PreviousProc())
-        return 0;
-    WNDPROC previous = painter->PreviousProc();
+    WNDPROC previous = painter ? painter->PreviousProc() : NULL;
+    if (!previous)
+        return CallClassProc(dialog, message, wParam, lParam);
     switch (message) {
     case WM_PAINT:
         return painter->OnPaint();
