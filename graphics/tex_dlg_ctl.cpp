@@ -98,9 +98,12 @@ LRESULT CALLBACK Tex_SubclassProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         return painter->OnPaint();
     case WM_ERASEBKGND:
         return 0;
-    case WM_NCPAINT: {
+    case WM_NCPAINT:
+    case WM_NCACTIVATE: {
+        // The system draws its frame and caption, for an activation change
+        // without a WM_NCPAINT; the bevel goes back on top of it.
         LRESULT result = CallWindowProcA(previous, dialog, message, wParam, lParam);
-        painter->OnNCPaint((HRGN)wParam);
+        painter->OnNCPaint(message == WM_NCPAINT ? (HRGN)wParam : NULL);
         return result;
     }
     default:
