@@ -122,13 +122,27 @@ void MyButtonCtl::OnLButtonUp(UINT keys, POINT *point)
 {
     if (!fEnabled || !(state & BUTTON_TRACKING))
         return;
+    // Tracking ends before the capture goes, so that the WM_CAPTURECHANGED
+    // that ReleaseCapture sends is not taken for a lost one. The face is
+    // repainted below.
+    const int inside = !(state & BUTTON_OUTSIDE);
+    state &= ~BUTTON_TRACKING;
     ReleaseCapture();
-    if (!(state & BUTTON_OUTSIDE)) {
+    if (inside) {
         ButtonPressed();
     } else {
         SetState(BUTTON_TRACKING, 0);
         SetState(BUTTON_OUTSIDE, 0);
     }
+}
+
+void MyButtonCtl::CancelTracking()
+{
+    if (!(state & BUTTON_TRACKING))
+        return;
+    SetState(BUTTON_TRACKING | BUTTON_OUTSIDE, 0);
+    if (GetCapture() == hWnd)
+        ReleaseCapture();
 }
 
 void MyButtonCtl::OnLButtonDblClk(UINT keys, POINT *point)
@@ -148,6 +162,15 @@ int MyButtonCtl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *
     case BM_SETSTATE:
         SetState(BUTTON_PUSHED, wParam != 0);
         return 0;   // the default procedure sees it too
+    case WM_CAPTURECHANGED:
+        // Another window took the mouse (a page popped up, the user
+        // switched tasks): the press ends without a click.
+        if ((HWND)lParam != hWnd)
+            CancelTracking();
+        return 0;
+    case WM_CANCELMODE:
+        CancelTracking();
+        return 0;
     default:
         return 0;
     }

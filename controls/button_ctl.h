@@ -35,6 +35,9 @@ public:
     // WM_COMMAND (id, BN_CLICKED, window) to the parent.
     void ButtonPressed();
     int LooksPressed() const;
+    // Ends a press that lost the mouse (WM_CAPTURECHANGED, WM_CANCELMODE):
+    // back to the released face, capture let go, no click.
+    void CancelTracking();
 
     Sprite *sprite;   // owned; null for the shadow button
     int state;
@@ -47,7 +50,5 @@ protected:
     void FitWindow(CREATESTRUCTA *create, int faceWidth, int faceHeight, int extra, int shift,
                    BOOL repaint);
 };
-
-MyControlCtl *NewMyButton(const char *className);
 
 #endif

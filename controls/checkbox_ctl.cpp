@@ -111,9 +111,7 @@ void MyCheckBoxCtl::SetState(int newState, int notify, int animate)
             Repaint();
             if (cell == CHECKBOX_CELLS - 1)
                 break;
-            const DWORD start = GetTickCount();
-            while (GetTickCount() - start < CHECKBOX_FRAME_MS) {
-            }
+            Wait(CHECKBOX_FRAME_MS);
         }
         fAnimating = 0;
     }

@@ -35,6 +35,4 @@ public:
     int fOutline;     // text drawn outlined
 };
 
-MyControlCtl *NewMyCheckBox(const char *className);
-
 #endif

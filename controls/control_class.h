@@ -121,7 +121,8 @@ extern MyCheckBoxClass *MyCheckBox;
 // 1 when name equals own as a whole, letter case ignored; creators use it.
 int ControlClassNameIs(const char *name, const char *own);
 
-// Creators (ControlAllocator), each in its control's source file.
+// Creators (ControlAllocator), each defined in its control's source file
+// and declared only here.
 MyControlCtl *NewMyButton(const char *className);
 MyControlCtl *NewMyTexDlg(const char *className);
 MyControlCtl *NewMyFrame(const char *className);

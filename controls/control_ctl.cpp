@@ -156,6 +156,13 @@ void MyControlCtl::KillObject(HGDIOBJ *object)
     }
 }
 
+void MyControlCtl::Wait(DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+    }
+}
+
 // Mouse position from lParam, each half sign-extended: negative while the
 // mouse is captured outside the window.
 static POINT MousePoint(LPARAM lParam)

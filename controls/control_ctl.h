@@ -48,6 +48,9 @@ public:
                             COLORREF color);
     static void KillIcon(HICON *icon);
     static void KillObject(HGDIOBJ *object);
+    // Spins until the tick count has moved on by milliseconds; no messages
+    // are processed meanwhile. Safe across the counter's wrap-around.
+    static void Wait(DWORD milliseconds);
 
     HWND hWnd;        // null until OnCreate
     int fEnabled;     // accepts mouse input

@@ -13,6 +13,4 @@ public:
     void OnPaint(PAINTSTRUCT &paint) override;
 };
 
-MyControlCtl *NewMyFrame(const char *className);
-
 #endif

@@ -32,6 +32,4 @@ private:
     void DrawPercentage(HDC dc, int cw, int ch);
 };
 
-MyControlCtl *NewMyGraph(const char *className);
-
 #endif

@@ -48,8 +48,11 @@ int MyMTextCtl::OnCreate(HWND window, CREATESTRUCTA *create)
     fCentre = 1;
 
     pText = new (std::nothrow) char[MTEXT_SIZE];
-    if (!pText)
+    if (!pText) {
+        // Creation is over all the same: a later WM_SETTEXT tries again.
+        fCreating = 0;
         return 0;
+    }
     pText[0] = '\0';
     SendMessageA(hWnd, WM_GETTEXT, MTEXT_READ_SIZE, (LPARAM)pText);
     pText[MTEXT_SIZE - 1] = '\0';
@@ -132,6 +135,13 @@ int MyMTextCtl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *r
         if (!pText)
             return 0;
         *result = GetText((char *)lParam, (int)wParam);
+        return 1;
+    case WM_GETTEXTLENGTH:
+        // The shown text, so that a buffer sized by GetWindowTextLength
+        // holds all of what WM_GETTEXT gives.
+        if (!pText)
+            return 0;
+        *result = lstrlenA(pText);
         return 1;
     default:
         return 0;

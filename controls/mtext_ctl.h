@@ -17,8 +17,8 @@ public:
     int OnCreate(HWND window, CREATESTRUCTA *create) override;
     void OnPaint(PAINTSTRUCT &paint) override;
     LRESULT OnEraseBackground(HDC dc) override;
-    // After creation WM_SETTEXT and WM_GETTEXT work on pText, not on the
-    // window text.
+    // After creation WM_SETTEXT, WM_GETTEXT and WM_GETTEXTLENGTH work on
+    // pText, not on the window text.
     int OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *result) override;
 
     char *pText;     // owned, MTEXT_SIZE bytes, or null
@@ -29,7 +29,5 @@ private:
     LRESULT SetText(const char *text);
     LRESULT GetText(char *buffer, int size);
 };
-
-MyControlCtl *NewMyMText(const char *className);
 
 #endif

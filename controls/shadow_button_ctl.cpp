@@ -100,10 +100,3 @@ void MyShadowButtonCtl::AnimateIt(int down)
     }
     animating = 0;
 }
-
-void MyShadowButtonCtl::Wait(DWORD milliseconds)
-{
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < milliseconds) {
-    }
-}

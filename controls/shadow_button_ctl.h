@@ -24,16 +24,12 @@ public:
     void SetState(int mask, int on) override;
 
     // Press (down nonzero: depths 8, 6, 4, 2) or release (2, 5, 8), each
-    // frame painted at once and held for 60 ms. No messages meanwhile.
+    // frame painted at once and held for 60 ms (Wait). No messages meanwhile.
     void AnimateIt(int down);
-    // Busy-waits; safe across the tick counter's wrap-around.
-    static void Wait(DWORD milliseconds);
 
     ShadowSprite *shadowSprite;   // owned
     int depth;                    // current face to shadow distance
     int animating;
 };
-
-MyControlCtl *NewMyShadowButton(const char *className);
 
 #endif

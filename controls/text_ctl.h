@@ -21,6 +21,4 @@ public:
     int fCreating;     // 1 until OnCreate has finished
 };
 
-MyControlCtl *NewMyText(const char *className);
-
 #endif

@@ -30,14 +30,18 @@ BITMAPINFO *NewBlock()
     return static_cast<BITMAPINFO *>(p);
 }
 
-// A new block with the 40-byte header of info; entries still zero.
+// A new block with the 40-byte header of info; entries still zero. The
+// block holds all 256 entries and says so: a header that counts fewer
+// would make StretchDIBits draw the higher pixel indices black.
 BITMAPINFO *NewBlockWithHeader(const BITMAPINFO *info)
 {
     if (!info)
         return NULL;
     BITMAPINFO *block = NewBlock();
-    if (block)
+    if (block) {
         CopyMemory(&block->bmiHeader, &info->bmiHeader, sizeof(BITMAPINFOHEADER));
+        block->bmiHeader.biClrUsed = kPaletteEntries;
+    }
     return block;
 }
 

@@ -54,8 +54,9 @@ int DestroyDIB(HGLOBAL resource);
 // Stores the pixel offset (from info) on success. 1 when usable, else 0.
 int ValidTextureDIB(const BITMAPINFO *info, DWORD size, DWORD *bitsOffset);
 
-// Working colour-table blocks (DIB_TABLE_BYTES, zero-initialised, locked);
-// null when memory runs out. Release with FreeBMInfo.
+// Working colour-table blocks (DIB_TABLE_BYTES, zero-initialised, locked):
+// the header of info with biClrUsed 256, and all 256 entries. Null when
+// memory runs out. Release with FreeBMInfo.
 BITMAPINFO *CopyBMInfo(const BITMAPINFO *info);
 BITMAPINFO *HilightPal(const BITMAPINFO *info, int add, int divisor);
 BITMAPINFO *ShadowPal(const BITMAPINFO *info, int subtract);

@@ -18,6 +18,8 @@ public:
     virtual ~ShadowSprite();
 
     // 1 when the picture is loaded and prepared, 0 when it cannot be loaded.
+    // A loaded sprite keeps its picture, depth included: a further Load
+    // loads nothing and answers 1.
     virtual int Load(HINSTANCE instance, LPCSTR name, COLORREF key, int depth,
                      BitmapLoader loader);
     // Stores the texture source and the texture-space position of the

@@ -5,9 +5,6 @@ namespace {
 
 const DWORD kMonoTextBlack = RGB(0, 0, 0);
 const DWORD kMonoBackWhite = RGB(255, 255, 255);
-const int kNewTransparent = 3;   // the display's transparent background mode
-const int kCaps1 = 94;           // GetDeviceCaps index of the display's extra abilities
-const int kC1Transparent = 1;    // ... bit: it can copy bitmaps transparently
 
 int Abs(int v) { return v < 0 ? -v : v; }
 int Min(int a, int b) { return a < b ? a : b; }
@@ -15,8 +12,7 @@ int Min(int a, int b) { return a < b ? a : b; }
 } // namespace
 
 Sprite::Sprite()
-    : image(NULL), mask(NULL), frames(0), lastX(0), lastY(0), saved(NULL), transparentBlit(0),
-      transparent(0)
+    : image(NULL), mask(NULL), frames(0), lastX(0), lastY(0), saved(NULL)
 {
     ZeroMemory(&info, sizeof info);
 }
@@ -48,51 +44,43 @@ int Sprite::Load(HINSTANCE instance, LPCSTR name, LPCSTR maskName, COLORREF key,
     const int stripWidth = bm.bmWidth;
     const int h = bm.bmHeight;
     HBITMAP stripMask = NULL;
-    int viaDisplay = 0;
 
+    // Every display takes the mask path: BitBlt itself knows no key colour.
     if (maskName) {
         stripMask = loader ? loader(instance, maskName) : LoadBitmapA(instance, maskName);
-        if (!stripMask) {
-            DeleteObject(strip);
-            return 0;
-        }
     } else {
         HDC screen = GetDC(NULL);
-        if (screen && (GetDeviceCaps(screen, kCaps1) & kC1Transparent)) {
-            viaDisplay = 1;
-        } else {
-            HDC picture = CreateCompatibleDC(screen);
-            HDC maskDC = CreateCompatibleDC(screen);
-            if (picture && maskDC) {
-                HGDIOBJ oldPicture = SelectObject(picture, strip);
-                // A fresh memory DC holds a monochrome bitmap, so this is one too.
-                stripMask = CreateCompatibleBitmap(maskDC, stripWidth, h);
-                if (stripMask) {
-                    HGDIOBJ oldMask = SelectObject(maskDC, stripMask);
-                    COLORREF oldBk = SetBkColor(picture, key);
-                    BitBlt(maskDC, 0, 0, stripWidth, h, picture, 0, 0, SRCCOPY);
-                    SetBkColor(picture, oldBk);
-                    // Mask 1 arrives as black, 0 as white: key pixels turn black.
-                    oldBk = SetBkColor(picture, kMonoTextBlack);
-                    COLORREF oldText = SetTextColor(picture, kMonoBackWhite);
-                    BitBlt(picture, 0, 0, stripWidth, h, maskDC, 0, 0, SRCAND);
-                    SetBkColor(picture, oldBk);
-                    SetTextColor(picture, oldText);
-                    SelectObject(maskDC, oldMask);
-                }
-                SelectObject(picture, oldPicture);
+        HDC picture = CreateCompatibleDC(screen);
+        HDC maskDC = CreateCompatibleDC(screen);
+        if (picture && maskDC) {
+            HGDIOBJ oldPicture = SelectObject(picture, strip);
+            // A fresh memory DC holds a monochrome bitmap, so this is one too.
+            stripMask = CreateCompatibleBitmap(maskDC, stripWidth, h);
+            if (stripMask) {
+                HGDIOBJ oldMask = SelectObject(maskDC, stripMask);
+                COLORREF oldBk = SetBkColor(picture, key);
+                BitBlt(maskDC, 0, 0, stripWidth, h, picture, 0, 0, SRCCOPY);
+                SetBkColor(picture, oldBk);
+                // Mask 1 arrives as black, 0 as white: key pixels turn black.
+                oldBk = SetBkColor(picture, kMonoTextBlack);
+                COLORREF oldText = SetTextColor(picture, kMonoBackWhite);
+                BitBlt(picture, 0, 0, stripWidth, h, maskDC, 0, 0, SRCAND);
+                SetBkColor(picture, oldBk);
+                SetTextColor(picture, oldText);
+                SelectObject(maskDC, oldMask);
             }
-            if (picture)
-                DeleteDC(picture);
-            if (maskDC)
-                DeleteDC(maskDC);
+            SelectObject(picture, oldPicture);
         }
+        if (picture)
+            DeleteDC(picture);
+        if (maskDC)
+            DeleteDC(maskDC);
         if (screen)
             ReleaseDC(NULL, screen);
-        if (!viaDisplay && !stripMask) {
-            DeleteObject(strip);
-            return 0;
-        }
+    }
+    if (!stripMask) {
+        DeleteObject(strip);
+        return 0;
     }
 
     image = strip;
@@ -100,8 +88,6 @@ int Sprite::Load(HINSTANCE instance, LPCSTR name, LPCSTR maskName, COLORREF key,
     info = bm;
     info.bmWidth = stripWidth / frameCount;
     frames = frameCount;
-    transparentBlit = viaDisplay;
-    transparent = key;
     saved = NULL;
     lastX = lastY = 0;
     return 1;
@@ -116,25 +102,15 @@ int Sprite::Draw(HDC dc, int x, int y, int frame)
     HDC mem = CreateCompatibleDC(dc);
     if (!mem)
         return 0;
-    HGDIOBJ old;
-    if (!transparentBlit) {
-        // The mask's bits become dc's colours on the way: 0 text, 1 background.
-        COLORREF oldText = SetTextColor(dc, kMonoTextBlack);
-        COLORREF oldBk = SetBkColor(dc, kMonoBackWhite);
-        old = SelectObject(mem, mask);
-        BitBlt(dc, x, y, w, h, mem, sx, 0, SRCAND);
-        SelectObject(mem, image);
-        BitBlt(dc, x, y, w, h, mem, sx, 0, SRCPAINT);
-        SetTextColor(dc, oldText);
-        SetBkColor(dc, oldBk);
-    } else {
-        int oldMode = SetBkMode(dc, kNewTransparent);
-        COLORREF oldBk = SetBkColor(dc, transparent);
-        old = SelectObject(mem, image);
-        BitBlt(dc, x, y, w, h, mem, sx, 0, SRCCOPY);
-        SetBkColor(dc, oldBk);
-        SetBkMode(dc, oldMode);
-    }
+    // The mask's bits become dc's colours on the way: 0 text, 1 background.
+    COLORREF oldText = SetTextColor(dc, kMonoTextBlack);
+    COLORREF oldBk = SetBkColor(dc, kMonoBackWhite);
+    HGDIOBJ old = SelectObject(mem, mask);
+    BitBlt(dc, x, y, w, h, mem, sx, 0, SRCAND);
+    SelectObject(mem, image);
+    BitBlt(dc, x, y, w, h, mem, sx, 0, SRCPAINT);
+    SetTextColor(dc, oldText);
+    SetBkColor(dc, oldBk);
     SelectObject(mem, old);
     DeleteDC(mem);
     return 1;

@@ -16,6 +16,8 @@ public:
 
     // 1 when ready, 0 when the strip cannot be loaded (the sprite stays
     // empty). maskName may be null: the mask is then made from `key`.
+    // A loaded sprite keeps its picture: a further Load loads nothing and
+    // answers 1.
     virtual int Load(HINSTANCE instance, LPCSTR name, LPCSTR maskName, COLORREF key,
                      int frames, BitmapLoader loader);
     // One frame at (x, y), transparent parts untouched. 0 when empty or
@@ -30,20 +32,17 @@ public:
     int FrameWidth() const { return info.bmWidth; }
     int FrameHeight() const { return info.bmHeight; }
     int IsLoaded() const { return image != NULL; }
-    int UsesTransparentBlit() const { return transparentBlit; }
 
 private:
     Sprite(const Sprite &);
     Sprite &operator=(const Sprite &);
 
-    HBITMAP image;        // owned; transparent pixels black in mask mode
+    HBITMAP image;        // owned; transparent pixels black
     HBITMAP mask;         // owned, monochrome: 1 transparent, 0 opaque
     BITMAP info;          // of the image; bmWidth is the frame width once loaded
     int frames;           // frame count; frames outside it are not drawn
     int lastX, lastY;
     HBITMAP saved;        // owned background under the last frame, or null
-    int transparentBlit;  // 1 when the display copies transparently
-    COLORREF transparent;
 };
 
 #endif

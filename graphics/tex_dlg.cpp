@@ -1,8 +1,5 @@
 #include "graphics/tex_dlg.h"
 
-#include "controls/control_mgr.h"
-#include "graphics/tex_dlg_ctl.h"
-
 TexDlg::TexDlg(HWND dialog, HINSTANCE instance, HINSTANCE resInstance, LPCSTR textureName,
                int unused)
     : hDlg(dialog), hInstance(instance), hResInstance(resInstance), prevProc(NULL),
@@ -119,37 +116,6 @@ void TexDlg::CalcRegions(const RECT &window)
     }
 }
 
-// The painter of a textured dialog, found through its texture control.
-static TexDlg *PainterOf(HWND dialog)
-{
-    HWND control = (HWND)GetPropA(dialog, TEXDLG_CONTROL_PROP);
-    if (!control)
-        return NULL;
-    MyTexDlgCtl *object = (MyTexDlgCtl *)MyControlMgr::GetWindowObject(control);
-    return object ? object->Painter() : NULL;
-}
-
-LRESULT CALLBACK Tex_SubclassProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    TexDlg *painter = PainterOf(dialog);
-    if (!painter || !painter->PreviousProc())
-        return 0;
-    WNDPROC previous = painter->PreviousProc();
-    switch (message) {
-    case WM_PAINT:
-        return painter->OnPaint();
-    case WM_ERASEBKGND:
-        return 0;
-    case WM_NCPAINT: {
-        LRESULT result = CallWindowProcA(previous, dialog, message, wParam, lParam);
-        painter->OnNCPaint((HRGN)wParam);
-        return result;
-    }
-    default:
-        return CallWindowProcA(previous, dialog, message, wParam, lParam);
-    }
-}
-
 int SetDlgDIBTex(HWND dialog, DIBTex *texture)
 {
     if (!IsWindow(dialog))
@@ -175,7 +141,11 @@ int SetDlgDIBTex(HWND dialog, DIBTex *texture)
     }
     *slot = texture;
     GlobalUnlock(block);
-    SetPropA(dialog, TEXDLG_TEXTURE_PROP, block);
+    if (!SetPropA(dialog, TEXDLG_TEXTURE_PROP, block)) {
+        GlobalFree(block);
+        RemovePropA(dialog, TEXDLG_TEXTURE_PROP);
+        return 0;
+    }
     return 1;
 }
 

@@ -44,7 +44,9 @@ private:
     int frameThickness;
 };
 
-// Window procedure of a textured dialog.
+// Window procedure of a textured dialog; it finds the painter through the
+// texture control, beside which it lives (tex_dlg_ctl.cpp). A dialog whose
+// painter cannot be found is passed to its window class's procedure.
 LRESULT CALLBACK Tex_SubclassProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The dialog's texture, or null (not a window, no texture registered).

@@ -2,8 +2,8 @@
 
 #include <new>
 
-#include "app/globals.h"
 #include "controls/control_class.h"
+#include "controls/control_mgr.h"
 #include "graphics/tex_dlg.h"
 
 // Texture names are read with room for 62 characters.
@@ -47,16 +47,66 @@ int MyTexDlgCtl::OnCreate(HWND window, CREATESTRUCTA *create)
     if (!dialog || GetPropA(dialog, TEXDLG_CONTROL_PROP))
         return 0;
 
-    HINSTANCE instance = MyTexDlg ? MyTexDlg->hInstance : ghInst;
-    HINSTANCE resInstance = MyTexDlg ? MyTexDlg->ResourceInstance() : ghInst;
+    HINSTANCE instance = MyTexDlg ? MyTexDlg->hInstance : NULL;
+    HINSTANCE resInstance = MyTexDlg ? MyTexDlg->ResourceInstance() : NULL;
     texDlg = new (std::nothrow) TexDlg(dialog, instance, resInstance, name, 1);
     if (!texDlg)
         return 0;
-    SetPropA(dialog, TEXDLG_CONTROL_PROP, hWnd);
+    // Without the property the subclass procedure cannot find its painter:
+    // the dialog gets its own procedure back and keeps its plain look.
+    if (!SetPropA(dialog, TEXDLG_CONTROL_PROP, hWnd)) {
+        delete texDlg;
+        texDlg = NULL;
+        return 0;
+    }
     SetDlgDIBTex(dialog, &texDlg->Texture());
     return 1;
 }
 
 void MyTexDlgCtl::OnPaint(PAINTSTRUCT &paint)
 {
+}
+
+// The painter of a textured dialog, found through its texture control.
+static TexDlg *PainterOf(HWND dialog)
+{
+    HWND control = (HWND)GetPropA(dialog, TEXDLG_CONTROL_PROP);
+    if (!control)
+        return NULL;
+    MyTexDlgCtl *object = (MyTexDlgCtl *)MyControlMgr::GetWindowObject(control);
+    return object ? object->Painter() : NULL;
+}
+
+// A dialog whose painter is gone still has to work: its messages go to the
+// procedure of its window class, the one it was created with.
+static LRESULT CallClassProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    WNDPROC own = (WNDPROC)GetClassLongPtrA(dialog, GCLP_WNDPROC);
+    if (!own || own == Tex_SubclassProc)
+        return DefWindowProcA(dialog, message, wParam, lParam);
+    return CallWindowProcA(own, dialog, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Tex_SubclassProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    TexDlg *painter = PainterOf(dialog);
+    WNDPROC previous = painter ? painter->PreviousProc() : NULL;
+    if (!previous)
+        return CallClassProc(dialog, message, wParam, lParam);
+    switch (message) {
+    case WM_PAINT:
+        return painter->OnPaint();
+    case WM_ERASEBKGND:
+        return 0;
+    case WM_NCPAINT:
+    case WM_NCACTIVATE: {
+        // The system draws its frame and caption, for an activation change
+        // without a WM_NCPAINT; the bevel goes back on top of it.
+        LRESULT result = CallWindowProcA(previous, dialog, message, wParam, lParam);
+        painter->OnNCPaint(message == WM_NCPAINT ? (HRGN)wParam : NULL);
+        return result;
+    }
+    default:
+        return CallWindowProcA(previous, dialog, message, wParam, lParam);
+    }
 }

@@ -23,6 +23,4 @@ private:
     TexDlg *texDlg;   // owned; null until creation succeeds
 };
 
-MyControlCtl *NewMyTexDlg(const char *className);
-
 #endif

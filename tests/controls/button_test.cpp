@@ -188,6 +188,44 @@ TEST_F(ButtonTest, ReleasingOutsideClicksNothing)
     EXPECT_TRUE(Commands().empty());
 }
 
+TEST_F(ButtonTest, LosingTheMouseInMidPressReleasesWithoutAClick)
+{
+    HWND b = AddButton("TBUTTON", 20, 10, 80, 30);
+    // Another window takes the mouse (WM_CAPTURECHANGED), inside or outside.
+    const POINT moves[] = {{40, 40}, {100, 40}};
+    for (const POINT &at : moves) {
+        SendMessageA(b, WM_LBUTTONDOWN, MK_LBUTTON, At(40, 40));
+        SendMessageA(b, WM_MOUSEMOVE, MK_LBUTTON, At(at.x, at.y));
+        ASSERT_EQ(b, GetCapture());
+        SetCapture(dialog);
+        EXPECT_EQ(0, Shows(b, 0)) << at.x;
+        EXPECT_EQ(0, Object(b)->state) << at.x;
+        ReleaseCapture();
+        SendMessageA(b, WM_LBUTTONUP, 0, At(40, 40));
+        EXPECT_TRUE(Commands().empty()) << at.x;
+    }
+
+    // WM_CANCELMODE (a page pops up) ends the press and lets the mouse go.
+    SendMessageA(b, WM_LBUTTONDOWN, MK_LBUTTON, At(40, 40));
+    EXPECT_EQ(0, Shows(b, 1));
+    SendMessageA(b, WM_CANCELMODE, 0, 0);
+    EXPECT_EQ(0, Shows(b, 0));
+    EXPECT_TRUE(GetCapture() != b);
+    EXPECT_EQ(0, Object(b)->state);
+    SendMessageA(b, WM_LBUTTONUP, 0, At(40, 40));
+    EXPECT_TRUE(Commands().empty());
+
+    // Pushed from outside, it stays pushed; the next whole click counts.
+    SendMessageA(b, BM_SETSTATE, TRUE, 0);
+    SendMessageA(b, WM_CANCELMODE, 0, 0);
+    EXPECT_EQ(1, SendMessageA(b, BM_GETSTATE, 0, 0));
+    SendMessageA(b, BM_SETSTATE, FALSE, 0);
+    SendMessageA(b, WM_LBUTTONDOWN, MK_LBUTTON, At(40, 40));
+    SendMessageA(b, WM_LBUTTONUP, 0, At(40, 40));
+    EXPECT_EQ(1u, Commands().size());
+    EXPECT_EQ(0, Shows(b, 0));
+}
+
 TEST_F(ButtonTest, TheClickIsSentAfterTheFaceIsBackUp)
 {
     HWND b = AddButton("TBUTTON", 20, 10, 80, 30);

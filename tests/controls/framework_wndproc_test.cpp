@@ -2,6 +2,7 @@
 // operations, notifications, and the registration of the eight classes.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "app/globals.h"
@@ -34,10 +35,18 @@ public:
     int OnCreate(HWND window, CREATESTRUCTA *create) override
     {
         attachedAtCreate = MyControlMgr::GetWindowObject(window) == this;
-        createText = create ? create->lpszName : NULL;
+        // The creation data lives only while WM_CREATE runs (a 32-bit
+        // system may hand over a temporary copy): keep the text, not the
+        // pointer.
+        if (create && create->lpszName)
+            createText = create->lpszName;
         return MyControlCtl::OnCreate(window, create);
     }
-    void OnPaint(PAINTSTRUCT &paint) override { paints++; paintDc = paint.hdc; }
+    void OnPaint(PAINTSTRUCT &paint) override
+    {
+        paints++;
+        paintDcUsable = paint.hdc && GetObjectType(paint.hdc) == OBJ_DC;
+    }
     void OnLButtonDown(UINT k, POINT *p) override { Add("ldown", k, p); }
     void OnLButtonUp(UINT k, POINT *p) override { Add("lup", k, p); }
     void OnLButtonDblClk(UINT k, POINT *p) override { Add("ldbl", k, p); }
@@ -65,9 +74,9 @@ public:
     static MyControlCtl *slotAtDelete;
     static UINT intercept;
     bool attachedAtCreate = false;
-    const char *createText = NULL;
+    std::string createText;
     int paints = 0;
-    HDC paintDc = NULL;
+    bool paintDcUsable = false;   // checked while WM_PAINT ran
     std::vector<Event> events;
     std::vector<UINT> offered;
 };
@@ -127,7 +136,7 @@ TEST(ControlWndProc, ObjectLivesFromCreateToNcDestroy)
     ASSERT_TRUE(probe);
     EXPECT_EQ(1, ProbeCtl::live);
     EXPECT_TRUE(probe->attachedAtCreate);     // attached before OnCreate
-    EXPECT_STREQ("probe", probe->createText);
+    EXPECT_EQ("probe", probe->createText);
     EXPECT_EQ(w, probe->hWnd);
     // Nothing before WM_CREATE found the object, and WM_CREATE itself is
     // never offered to OnMessage.
@@ -233,7 +242,7 @@ TEST(ControlWndProc, MessagesReachTheirOperations)
     InvalidateRect(w, NULL, FALSE);
     UpdateWindow(w);
     EXPECT_EQ(1, probe->paints);
-    EXPECT_TRUE(probe->paintDc != NULL);
+    EXPECT_TRUE(probe->paintDcUsable);
     EXPECT_FALSE(GetUpdateRect(w, NULL, FALSE));
 
     // OnMessage wins over every other handling.

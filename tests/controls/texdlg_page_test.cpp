@@ -63,6 +63,85 @@ TEST(TexturedPages, InstallingPageShowsTextureFrameTextsAndGraph)
     DestroyWindow(page);
 }
 
+namespace {
+
+// Pixels of the four bevel strips of a textured page that the screen shows
+// differently from the texture (highlight top and left, shadow bottom and
+// right; the mitred corners are left out).
+int BevelMismatches(HWND page, int *checked)
+{
+    DIBTex *tex = DlgTexture(page);
+    wintest::Pixels whole;
+    if (!tex || !wintest::CaptureWindow(page, whole, true))
+        return -1;
+    RECT wr, cr;
+    GetWindowRect(page, &wr);
+    GetClientRect(page, &cr);
+    const int W = wr.right - wr.left, H = wr.bottom - wr.top, T = (W - cr.right) / 2;
+    RECT all = {0, 0, W, H};
+    wintest::DibCanvas light(W, H), dark(W, H);
+    tex->TexMap(light.dc(), 0, 0, all, TEX_HILIGHT, SRCCOPY);
+    tex->TexMap(dark.dc(), 0, 0, all, TEX_SHADOW, SRCCOPY);
+    GdiFlush();
+    int wrong = 0;
+    *checked = 0;
+    for (int i = 0; i < T; i++) {
+        for (int y = T + 1; y < H - T - 1; y++) {
+            wrong += whole.Color(i, y) != light.Get(i, y);
+            wrong += whole.Color(W - 1 - i, y) != dark.Get(W - 1 - i, y);
+            *checked += 2;
+        }
+        for (int x = T + 1; x < W - T - 1; x++) {
+            wrong += whole.Color(x, i) != light.Get(x, i);
+            wrong += whole.Color(x, H - 1 - i) != dark.Get(x, H - 1 - i);
+            *checked += 2;
+        }
+    }
+    return wrong;
+}
+
+} // namespace
+
+TEST(TexturedPages, TheBevelSurvivesActivationChanges)
+{
+    // INSTALLING behind an ALERT, and again after the ALERT has gone.
+    ctltest::Framework up;
+    HWND page = wintest::CreatePage("INSTALLING");
+    ASSERT_TRUE(page);
+    SetActiveWindow(page);
+    ctltest::Settle();
+    int checked = 0;
+    EXPECT_EQ(0, BevelMismatches(page, &checked));
+    EXPECT_GT(checked, 1000);
+
+    HWND alert = wintest::CreatePage("ALERT", NULL, 0, page);
+    ASSERT_TRUE(alert);
+    // Beside the page, so that the whole frame stays in sight.
+    RECT pr;
+    GetWindowRect(page, &pr);
+    SetWindowPos(alert, NULL, pr.right + 10, pr.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SetActiveWindow(alert);
+    ctltest::Settle();
+    ASSERT_EQ(alert, GetActiveWindow());
+    EXPECT_EQ(0, BevelMismatches(page, &checked)) << "behind the alert";
+    wintest::SaveWindowPng(page, ctltest::ScreenshotPath("page_installing_inactive.png").c_str());
+
+    DestroyWindow(alert);
+    SetActiveWindow(page);
+    ctltest::Settle();
+    ASSERT_EQ(page, GetActiveWindow());
+    EXPECT_EQ(0, BevelMismatches(page, &checked)) << "active again";
+
+    // The same by the message alone, as the system sends it.
+    SendMessageA(page, WM_NCACTIVATE, FALSE, 0);
+    ctltest::Settle();
+    EXPECT_EQ(0, BevelMismatches(page, &checked)) << "WM_NCACTIVATE FALSE";
+    SendMessageA(page, WM_NCACTIVATE, TRUE, 0);
+    ctltest::Settle();
+    EXPECT_EQ(0, BevelMismatches(page, &checked)) << "WM_NCACTIVATE TRUE";
+    DestroyWindow(page);
+}
+
 TEST(TexturedPages, ScreenshotsOfThePages)
 {
     ctltest::Framework up;

@@ -267,6 +267,33 @@ TEST_F(TexturedPage, TextureRegistrationAndRefusals)
     DestroyWindow(bare);
 }
 
+TEST_F(TexturedPage, WithoutItsPainterTheDialogKeepsWorking)
+{
+    // The subclass procedure on a dialog whose texture control is not
+    // there: messages reach the dialog manager and the page's procedure.
+    HWND dlg = ctltest::CreateTestDialog(200, 100);
+    ASSERT_TRUE(dlg);
+    LONG_PTR own = SetWindowLongPtrA(dlg, GWLP_WNDPROC, (LONG_PTR)Tex_SubclassProc);
+    ctltest::Commands().clear();
+    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(7, BN_CLICKED), 0);
+    ASSERT_EQ(1u, ctltest::Commands().size());
+    EXPECT_EQ(MAKEWPARAM(7, BN_CLICKED), ctltest::Commands()[0].first);
+    char caption[8] = "";
+    EXPECT_EQ(1, SendMessageA(dlg, WM_GETTEXT, sizeof caption, (LPARAM)caption));
+    EXPECT_STREQ("T", caption);
+
+    // The same once a texture control has come and gone.
+    SetWindowLongPtrA(dlg, GWLP_WNDPROC, own);
+    HWND texCtl = ctltest::AddControl(dlg, "VelloxTexDlg", "QzSwirl", 1, 300, 0, 40, 20);
+    ASSERT_TRUE(TexCtlOf(texCtl)->Painter());
+    SetPropA(dlg, TEXDLG_CONTROL_PROP, NULL);
+    ctltest::Commands().clear();
+    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(8, BN_CLICKED), 0);
+    EXPECT_EQ(1u, ctltest::Commands().size());
+    SetPropA(dlg, TEXDLG_CONTROL_PROP, texCtl);
+    DestroyWindow(dlg);
+}
+
 TEST_F(TexturedPage, MakesNoDrawingObjectsItDoesNotDelete)
 {
     auto cycle = []() {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "controls/control_class.h"
@@ -10,6 +11,22 @@
 #include "controls/mtext_ctl.h"
 #include "tests/support/ctl_page.h"
 #include "tests/support/win_test.h"
+
+// Array allocations without exceptions fail while gFailArrayNews counts
+// down, as when memory has run out; all others are the library's.
+static int gFailArrayNews = 0;
+void *operator new[](std::size_t size, const std::nothrow_t &) noexcept
+{
+    if (gFailArrayNews > 0) {
+        gFailArrayNews--;
+        return nullptr;
+    }
+    try {
+        return ::operator new[](size);
+    } catch (...) {
+        return nullptr;
+    }
+}
 
 namespace {
 
@@ -119,8 +136,13 @@ TEST(MTextControl, SetTextAndGetTextWorkOnTheControlsOwnBuffer)
 
     EXPECT_EQ(1, SendMessageA(w, WM_SETTEXT, 0, (LPARAM) "Cannot find \"%s\""));
     EXPECT_STREQ("Cannot find \"%s\"", m->pText);
-    EXPECT_EQ(5, GetWindowTextLengthA(w));   // the system keeps the text of creation
-    EXPECT_EQ(0, m->fCentre);                 // alignment stays
+    EXPECT_EQ(0, m->fCentre);   // alignment stays
+    // A buffer sized by the text length takes the whole of the new text.
+    const int length = GetWindowTextLengthA(w);
+    EXPECT_EQ(16, length);
+    std::string sized(length + 1, '#');
+    EXPECT_EQ(16, GetWindowTextA(w, &sized[0], length + 1));
+    EXPECT_STREQ("Cannot find \"%s\"", sized.c_str());
 
     char buf[80];
     memset(buf, '#', sizeof buf);
@@ -190,5 +212,32 @@ TEST(MTextControl, DrawsWrappedCentredOrLeftAlignedText)
     Ink after = InkOf(one);
     EXPECT_GT(after.count, oi.count);
     EXPECT_LT(after.left, oi.left);
+    DestroyWindow(page);
+}
+
+TEST(MTextControl, WithoutMemoryAtCreationALaterSetTextTriesAgain)
+{
+    ctltest::Framework up;
+    HWND page = ctltest::CreatePlainParent(400, 300, (HBRUSH)GetStockObject(GRAY_BRUSH));
+    gFailArrayNews = 1;
+    HWND w = ctltest::AddControl(page, "VelloxMText", "first", 1, 0, 0, 200, 60);
+    const int leftOver = gFailArrayNews;
+    gFailArrayNews = 0;
+    ASSERT_TRUE(w);
+    EXPECT_EQ(0, leftOver);   // the text buffer was refused
+    MyMTextCtl *m = MTextOf(w);
+    ASSERT_TRUE(m);
+    EXPECT_EQ(NULL, m->pText);
+    EXPECT_EQ(0, m->fCreating);
+    // Until then the window's own text answers.
+    EXPECT_EQ(5, GetWindowTextLengthA(w));
+
+    EXPECT_EQ(1, SendMessageA(w, WM_SETTEXT, 0, (LPARAM) "second try"));
+    ASSERT_TRUE(m->pText);
+    EXPECT_STREQ("second try", m->pText);
+    char buf[32];
+    EXPECT_EQ(10, GetWindowTextA(w, buf, sizeof buf));
+    EXPECT_STREQ("second try", buf);
+    EXPECT_EQ(10, GetWindowTextLengthA(w));
     DestroyWindow(page);
 }

@@ -81,6 +81,11 @@ protected:
         Bytes huge = MakeTestTexture(16, 16);
         Header(huge)->biWidth = 0x7FFFFFF0;
         module->Add("HUGETEX", huge);
+        // A header that counts 16 colours over a full table whose pixels
+        // use every index.
+        Bytes fewColours = MakeTestTexture(16, 16);
+        Header(fewColours)->biClrUsed = 16;
+        module->Add("FEWCOLOURS", fewColours);
         instance = module->Load();
     }
     static void TearDownTestSuite()
@@ -125,7 +130,10 @@ TEST(DibTexTables, HighlightBrightensAndSaturates)
         EXPECT_EQ(b + b / 2 + 40 > 255 ? 255 : b + b / 2 + 40, hi->bmiColors[i].rgbBlue) << i;
         EXPECT_EQ(TestColour(i).rgbReserved, hi->bmiColors[i].rgbReserved) << i;
     }
+    // The working copies keep the header but count all 256 entries.
+    info.header.biClrUsed = 256;
     EXPECT_EQ(0, memcmp(&hi->bmiHeader, &info.header, sizeof info.header));
+    EXPECT_EQ(0, memcmp(&src->bmiHeader, &info.header, sizeof info.header));
     FreeBMInfo(hi);
     FreeBMInfo(src);
 }
@@ -227,19 +235,27 @@ TEST(DibTexValidation, RefusesOtherFormatsAndAbsurdSizes)
 
 TEST_F(TextureModule, BuildsThreeVariantsFromTheResource)
 {
-    DIBTex tex(instance, "GRADTEX");
-    ASSERT_EQ(128, tex.Width());
-    ASSERT_EQ(128, tex.Height());
-    EXPECT_TRUE(tex.Palette() != NULL);
-    DibCanvas canvas(128, 128, kSentinel);
-    RECT all = {0, 0, 128, 128};
-    for (int variant = TEX_SHADOW; variant <= TEX_HILIGHT; variant++) {
-        ASSERT_EQ(1, tex.TexMap(canvas.dc(), 0, 0, all, variant, SRCCOPY));
-        int wrong = 0;
-        for (int y = 0; y < 128; y++)
-            for (int x = 0; x < 128; x++)
-                wrong += canvas.Get(x, y) != TexelAt(x, y, variant);
-        EXPECT_EQ(0, wrong) << "variant " << variant;
+    const struct {
+        const char *name;
+        int size;
+    } rows[] = {{"GRADTEX", 128}, {"FEWCOLOURS", 16}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        const int n = row.size;
+        DIBTex tex(instance, row.name);
+        ASSERT_EQ(n, tex.Width());
+        ASSERT_EQ(n, tex.Height());
+        EXPECT_TRUE(tex.Palette() != NULL);
+        DibCanvas canvas(n, n, kSentinel);
+        RECT all = {0, 0, n, n};
+        for (int variant = TEX_SHADOW; variant <= TEX_HILIGHT; variant++) {
+            ASSERT_EQ(1, tex.TexMap(canvas.dc(), 0, 0, all, variant, SRCCOPY));
+            int wrong = 0;
+            for (int y = 0; y < n; y++)
+                for (int x = 0; x < n; x++)
+                    wrong += canvas.Get(x, y) != TexelAt(x, y, variant, n);
+            EXPECT_EQ(0, wrong) << "variant " << variant;
+        }
     }
     // Resource names are found without regard to case.
     DIBTex lower(instance, "gradtex");

@@ -284,6 +284,46 @@ TEST_F(ShadowSpriteTest, MovesRedrawTheFaceAndShadowAreas)
     EXPECT_EQ(0, wrong);
 }
 
+namespace {
+
+int gLoads = 0;
+HBITMAP CountingLoader(HINSTANCE instance, LPCSTR name)
+{
+    gLoads++;
+    return LoadBitmapA(instance, name);
+}
+
+} // namespace
+
+TEST_F(ShadowSpriteTest, ASecondLoadKeepsTheFirstPicture)
+{
+    // A sprite: the second picture, frame count and key are not taken.
+    Sprite plain;
+    gLoads = 0;
+    ASSERT_EQ(1, plain.Load(instance, "SOLID", NULL, kMagenta, 2, CountingLoader));
+    EXPECT_EQ(1, gLoads);
+    EXPECT_EQ(1, plain.Load(instance, "FACE", NULL, RGB(0, 0, 0), 1, CountingLoader));
+    EXPECT_EQ(1, gLoads);
+    EXPECT_EQ(10, plain.FrameWidth());
+    EXPECT_EQ(10, plain.FrameHeight());
+    EXPECT_EQ(1, plain.Draw(canvas.dc(), 0, 0, 1));   // still two frames
+    for (int x = 0; x < 10; x++)
+        EXPECT_EQ(SolidColour(10 + x, 5), canvas.Get(x, 5)) << x;
+
+    // A shadow sprite keeps its picture and its depth.
+    PaintBackground(canvas);
+    ShadowSprite sprite;
+    gLoads = 0;
+    ASSERT_EQ(1, sprite.Load(instance, "SOLID", kMagenta, kD, CountingLoader));
+    EXPECT_EQ(1, sprite.Load(instance, "FACE", RGB(0, 0, 0), 2, CountingLoader));
+    EXPECT_EQ(1, gLoads);
+    EXPECT_EQ(20, sprite.Width());
+    EXPECT_EQ(kD, sprite.Depth());
+    sprite.Draw(canvas.dc(), 0, 0, kD);
+    Scene s = {0, 0, kD, false, 0, 0, AllOpaque, SolidColour, 20, 10};
+    EXPECT_EQ(0, Mismatches(canvas, s));
+}
+
 TEST_F(ShadowSpriteTest, AMissingBitmapDrawsNothing)
 {
     ShadowSprite sprite;
