@@ -148,16 +148,27 @@ TEST_F(PlugInPage, ContinueAcceptsAnExistingDirectory)
     EXPECT_EQ(there, std::string(dir));
 }
 
-TEST_F(PlugInPage, LeadingBlanksAreDroppedOnContinue)
+// Blanks around the directory pass the directory test, but would end up
+// in the names of the files copied into it.
+TEST_F(PlugInPage, BlanksAroundTheDirectoryAreDroppedOnContinue)
 {
     std::string there = FreshDir("plugin-blanks");
+    std::string bare = there.substr(0, there.size() - 1);
     gfScan = 0;
-    INT_PTR rc = Run([&](HWND page) {
-        Type(page, "   " + there);
-        PressContinue(page);
-    });
-    EXPECT_EQ(IDOK, rc);
-    EXPECT_EQ(there, std::string(dir));
+    const std::string typed[][2] = {
+        {"   " + there, there},
+        {bare + "   ", bare},
+        {"  " + there + "  ", there},
+    };
+    for (const auto &t : typed) {
+        SCOPED_TRACE("typed \"" + t[0] + "\"");
+        INT_PTR rc = Run([&](HWND page) {
+            Type(page, t[0]);
+            PressContinue(page);
+        });
+        EXPECT_EQ(IDOK, rc);
+        EXPECT_EQ(t[1], std::string(dir));
+    }
 }
 
 TEST_F(PlugInPage, ContinueCreatesTheLastComponent)
