@@ -21,6 +21,7 @@ e2e_begin() {
     wineserver -p >/dev/null 2>&1 </dev/null
     E2E_C=$WINEPREFIX/drive_c
     E2E_DIST=$E2E_C/dist
+    E2E_EXE='C:\dist\setup.exe'   # setup.exe in $E2E_DIST, as Wine names it
     mkdir -p "$E2E_DIST"
     cp "$DIST_DIR"/setup.exe "$DIST_DIR"/*._?? "$E2E_DIST"/
     E2E_SYS=$E2E_C/windows/system32
@@ -53,14 +54,14 @@ e2e_ini() {
     printf '[Photoshop]\r\nPlugInDirectory=%s\r\n' "$1" > "$E2E_C/windows/photos30.ini"
 }
 
-# e2e_start [ARGS...]: starts setup.exe from C:\dist in the background and
+# e2e_start [ARGS...]: starts setup.exe ($E2E_EXE) in the background and
 # waits for its first page. On a heavily loaded machine Wine itself now and
 # then fails to bring a program up; such a start (the process gone without
 # ever showing a window) is tried once more and said so in the output.
 e2e_start() {
     local try
     for try in 1 2; do
-        (cd "$E2E_DIST" && exec "$WINE_BIN" 'C:\dist\setup.exe' "$@" >/dev/null 2>&1) &
+        (cd "$E2E_DIST" && exec "$WINE_BIN" "$E2E_EXE" "$@" >/dev/null 2>&1) &
         E2E_SETUP_PID=$!
         local t=0
         while [ "$t" -lt 300 ]; do
