@@ -270,21 +270,25 @@ static void OnInitDialog(HWND page, char *dir)
     SetFocus(GetDlgItem(page, IDC_PATH));
 }
 
-// Drops leading blanks: they would pass validdir but not name the
-// directory when the files are copied.
-static void TrimLeadingBlanks(char *text)
+// Drops leading and trailing blanks: the file system ignores them when
+// the directory is entered or created, but not in the names of the files
+// copied into it.
+static void TrimBlanks(char *text)
 {
     int skip = 0;
     while (text[skip] == ' ')
         skip++;
-    if (skip)
-        MoveMemory(text, text + skip, lstrlenA(text + skip) + 1);
+    int len = lstrlenA(text + skip);
+    while (len > 0 && text[skip + len - 1] == ' ')
+        len--;
+    MoveMemory(text, text + skip, len);
+    text[len] = '\0';
 }
 
 static void OnContinue(HWND page)
 {
     GetDlgItemTextA(page, IDC_PATH, gpDir, PATH_SIZE - 1);
-    TrimLeadingBlanks(gpDir);
+    TrimBlanks(gpDir);
     if (!DirectoryFits(gpDir)) {
         ShowAlertStr(kTooLong);
         SetFocus(GetDlgItem(page, IDC_PATH));

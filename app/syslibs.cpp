@@ -31,6 +31,7 @@ Binding gLibs[SYSLIB_COUNT] = {
 
 LZCalls gLZ;
 ComDlgCalls gComDlg;
+decltype(&GetOpenFileNameA) gOpenFileStandIn = NULL;
 
 // A resolved address as the typed pointer it stands for.
 template <class F> void Take(F &slot, FARPROC proc)
@@ -120,6 +121,10 @@ const LZCalls *GetLZCalls(void)
 
 const ComDlgCalls *GetComDlgCalls(void)
 {
+    if (gOpenFileStandIn) {
+        gComDlg.pGetOpenFileNameA = gOpenFileStandIn;
+        return &gComDlg;
+    }
     if (!Bind(gLibs[SYSLIB_COMDLG]))
         return NULL;
     Take(gComDlg.pGetOpenFileNameA, gComDlgProcs[0]);
@@ -135,6 +140,7 @@ HMODULE SysLibModule(int lib)
 
 void SysLibsUse(const char *lzName, const char *comDlgName)
 {
+    gOpenFileStandIn = NULL;
     const char *names[SYSLIB_COUNT] = {lzName, comDlgName};
     for (int i = 0; i < SYSLIB_COUNT; i++) {
         Binding &lib = gLibs[i];
@@ -144,4 +150,9 @@ void SysLibsUse(const char *lzName, const char *comDlgName)
         for (int j = 0; j < lib.nEntries; j++)
             lib.pProcs[j] = NULL;
     }
+}
+
+void SysLibsStandInOpenFile(decltype(&GetOpenFileNameA) standIn)
+{
+    gOpenFileStandIn = standIn;
 }

@@ -57,9 +57,14 @@ const ComDlgCalls *GetComDlgCalls(void);
 // The module a library was bound from; null while unbound or missing.
 HMODULE SysLibModule(int lib);
 
-// For tests: forgets the bindings and binds, on next use, the given file
-// names in the system directory instead (null for the usual name; a name
-// is kept by its pointer). Modules already loaded stay loaded.
+// For tests: forgets the bindings and any stand-in, and binds, on next
+// use, the given file names in the system directory instead (null for the
+// usual name; a name is kept by its pointer). Modules already loaded stay
+// loaded.
 void SysLibsUse(const char *lzName, const char *comDlgName);
+
+// For tests: Browse calls standIn in place of the library's file dialog
+// until the next SysLibsUse (null: the library again).
+void SysLibsStandInOpenFile(decltype(&GetOpenFileNameA) standIn);
 
 #endif

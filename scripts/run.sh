@@ -4,7 +4,9 @@
 # whose photos30.ini names a host program's plug-in directory, and runs
 # setup.exe there. With a display ($DISPLAY) the user drives the pages; without
 # one, a private Xvfb is started and the pages are driven with the keyboard,
-# as a user would, with a screenshot of every page under build/screens/.
+# as a user would, with a screenshot under build/screens/ of each page that
+# was on top of the screen, named after its caption (a page over before it
+# could be seen, like INSTALLING with the small sample payload, gets none).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${BUILD_DIR:-$root/build}

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 #include "app/globals.h"
 #include "app/install.h"
@@ -120,6 +121,58 @@ TEST_F(InstallTest, ExitOnPlugInShowsFailure)
     EXPECT_EQ(NULL, ghStatus);
 }
 
+// Watches the INSTALLING page while the copy loop runs: the graph's
+// position after each move, and the two texts each time a target is shown.
+class InstallingWatch {
+public:
+    InstallingWatch()
+    {
+        self_ = this;
+        hook_ = SetWindowsHookExA(WH_CALLWNDPROCRET, Proc, NULL, GetCurrentThreadId());
+    }
+    ~InstallingWatch()
+    {
+        if (hook_)
+            UnhookWindowsHookEx(hook_);
+        self_ = nullptr;
+    }
+    bool Hooked() const { return hook_ != NULL; }
+    std::vector<int> positions;
+    std::vector<std::string> shown;   // "source | target"
+
+private:
+    static LRESULT CALLBACK Proc(int code, WPARAM wParam, LPARAM lParam)
+    {
+        if (code == HC_ACTION && self_)
+            self_->Seen(*(const CWPRETSTRUCT *)lParam);
+        return CallNextHookEx(NULL, code, wParam, lParam);
+    }
+    void Seen(const CWPRETSTRUCT &m)
+    {
+        HWND page = GetParent(m.hwnd);
+        char caption[32] = "";
+        if (!page || !GetWindowTextA(page, caption, sizeof caption) ||
+            lstrcmpA(caption, "Installing...") != 0)
+            return;
+        int id = GetDlgCtrlID(m.hwnd);
+        if (m.message == WM_USER + 1 && id == IDC_PROGRESS)
+            positions.push_back((int)SendMessageA(m.hwnd, WM_USER + 2, 0, 0));
+        else if (m.message == WM_SETTEXT && id == IDC_COPY_TARGET)
+            shown.push_back(ControlText(page, IDC_COPY_SOURCE) + " | " +
+                            ControlText(page, IDC_COPY_TARGET));
+    }
+    static InstallingWatch *self_;
+    HHOOK hook_;
+};
+InstallingWatch *InstallingWatch::self_ = nullptr;
+
+std::string Lower(std::string s)
+{
+    for (char &c : s)
+        c = (char)tolower((unsigned char)c);
+    return s;
+}
+
 // Packed sources beside the test program, removed again afterwards. Test
 // processes run side by side in prefixes of their own but share this
 // directory, so a lock directory (made atomically) keeps them apart.
@@ -180,8 +233,17 @@ TEST_F(InstallTest, CopiesTheFilesOfThePlatformAndShowsDone)
         c = (char)toupper((unsigned char)c);
     Answers a(VK_RETURN, VK_RETURN);
     a.PlugInDirectory(typed);
+    InstallingWatch watch;
+    ASSERT_TRUE(watch.Hooked());
 
     EXPECT_EQ(1, Install(NULL));
+    // Record 1 is not for this platform, and still counts.
+    EXPECT_EQ((std::vector<int>{0, 25, 50, 75, 100}), watch.positions);
+    EXPECT_EQ((std::vector<std::string>{
+                  "msvcrt20._ll | " + Lower(SystemFile("msvcrt20.dll")),
+                  "zrsupp32._ll | " + Lower(plugins) + "zrsupp32.dll",
+                  "zrfilt32._bf | " + Lower(plugins) + "zrfilt32.8bf"}),
+              watch.shown);
     EXPECT_EQ(1, a.done.Seen());
     EXPECT_EQ(0, a.failure.Seen());
     EXPECT_EQ(0, a.alert.Seen());
@@ -246,8 +308,20 @@ TEST_F(InstallTest, FailedCopyStopsTheLoopAndShowsFailure)
     std::string plugins = FreshDir("install-fail");
     Answers a(VK_RETURN, VK_RETURN);
     a.PlugInDirectory(plugins);
+    int graphDuringAlert = -1;
+    a.alert.OnPage([&](HWND) {
+        HWND installing = FindWindowA(NULL, "Installing...");
+        graphDuringAlert = (int)SendDlgItemMessageA(installing, IDC_PROGRESS, WM_USER + 2, 0, 0);
+    });
+    InstallingWatch watch;
+    ASSERT_TRUE(watch.Hooked());
 
     EXPECT_EQ(0, Install(NULL));
+    // The graph stays where the last record that went through left it.
+    EXPECT_EQ((std::vector<int>{0, 25, 50}), watch.positions);
+    EXPECT_EQ(50, graphDuringAlert);
+    ASSERT_EQ(2u, watch.shown.size());
+    EXPECT_EQ("zrsupp32._ll | " + Lower(plugins) + "zrsupp32.dll", watch.shown[1]);
     ASSERT_EQ(1, a.alert.Seen());
     EXPECT_EQ("Cannot open \"" + payload.Path("zrsupp32._ll") + "\"", a.alert.Texts()[0]);
     EXPECT_EQ(1, a.failure.Seen());

@@ -8,6 +8,7 @@
 #include "app/install.h"
 #include "app/main.h"
 #include "app/plugindir.h"
+#include "app/syslibs.h"
 #include "controls/control_class.h"
 #include "resources/resource_ids.h"
 #include "tests/app/app_test_util.h"
@@ -148,16 +149,27 @@ TEST_F(PlugInPage, ContinueAcceptsAnExistingDirectory)
     EXPECT_EQ(there, std::string(dir));
 }
 
-TEST_F(PlugInPage, LeadingBlanksAreDroppedOnContinue)
+// Blanks around the directory pass the directory test, but would end up
+// in the names of the files copied into it.
+TEST_F(PlugInPage, BlanksAroundTheDirectoryAreDroppedOnContinue)
 {
     std::string there = FreshDir("plugin-blanks");
+    std::string bare = there.substr(0, there.size() - 1);
     gfScan = 0;
-    INT_PTR rc = Run([&](HWND page) {
-        Type(page, "   " + there);
-        PressContinue(page);
-    });
-    EXPECT_EQ(IDOK, rc);
-    EXPECT_EQ(there, std::string(dir));
+    const std::string typed[][2] = {
+        {"   " + there, there},
+        {bare + "   ", bare},
+        {"  " + there + "  ", there},
+    };
+    for (const auto &t : typed) {
+        SCOPED_TRACE("typed \"" + t[0] + "\"");
+        INT_PTR rc = Run([&](HWND page) {
+            Type(page, t[0]);
+            PressContinue(page);
+        });
+        EXPECT_EQ(IDOK, rc);
+        EXPECT_EQ(t[1], std::string(dir));
+    }
 }
 
 TEST_F(PlugInPage, ContinueCreatesTheLastComponent)
@@ -229,6 +241,109 @@ TEST_F(PlugInPage, DirectoryWithoutRoomForTheFileNamesIsRefused)
     });
     EXPECT_EQ(IDOK, rc);
     EXPECT_TRUE(Exists(longDir));
+}
+
+// The file dialog as Browse sees it: what it was handed, and the answer
+// the next call gives (a picked name and where its file name starts, or
+// Cancel).
+struct FileDialog {
+    std::string picked;
+    WORD fileOffset = 0;
+    bool cancel = false;
+    int calls = 0;
+    std::string initialFile, initialDir;
+    DWORD flags = 0, maxFile = 0;
+    void Answer(const std::string &name, size_t offset)
+    {
+        picked = name;
+        fileOffset = (WORD)offset;
+        cancel = false;
+    }
+} gDialog;
+
+BOOL WINAPI StandInOpenFile(LPOPENFILENAMEA ofn)
+{
+    gDialog.calls++;
+    gDialog.initialFile = ofn->lpstrFile;
+    gDialog.initialDir = ofn->lpstrInitialDir ? ofn->lpstrInitialDir : "<none>";
+    gDialog.flags = ofn->Flags;
+    gDialog.maxFile = ofn->nMaxFile;
+    if (gDialog.cancel)
+        return FALSE;
+    lstrcpynA(ofn->lpstrFile, gDialog.picked.c_str(), ofn->nMaxFile);
+    ofn->nFileOffset = gDialog.fileOffset;
+    return TRUE;
+}
+
+// Browse with the user picking a file: the directory is cut at the file
+// name, a second Browse starts where the first ended, an empty answer
+// falls back to the current directory, and a directory answered with its
+// trailing backslash is kept whole and accepted by Continue.
+TEST_F(PlugInPage, BrowseTakesTheDirectoryOfThePickedFile)
+{
+    std::string there = FreshDir("plugin-browse");
+    std::string current = FreshDir("plugin-browse-cwd");
+    current.pop_back();
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    SysLibsStandInOpenFile(StandInOpenFile);
+    gfScan = 0;
+    auto browse = [](HWND page) {
+        SendMessageA(GetDlgItem(page, IDC_BROWSE), BM_CLICK, 0, 0);
+        return Read(page);
+    };
+    PageState picked, cancelled, empty, whole;
+    std::string handedFile[4], handedDir[4];
+    INT_PTR rc = Run([&](HWND page) {
+        Type(page, "c:\\");
+        gDialog.Answer(there + "pick.8bf", there.size());
+        picked = browse(page);
+        handedFile[0] = gDialog.initialFile;
+        handedDir[0] = gDialog.initialDir;
+
+        Type(page, "c:\\");
+        gDialog.cancel = true;
+        cancelled = browse(page);
+        handedFile[1] = gDialog.initialFile;
+        handedDir[1] = gDialog.initialDir;
+
+        SetCurrentDirectoryA(current.c_str());
+        gDialog.Answer("", 0);
+        empty = browse(page);
+        SetCurrentDirectoryA(previous);
+
+        gDialog.Answer(there, there.size());
+        whole = browse(page);
+        handedFile[3] = gDialog.initialFile;
+        handedDir[3] = gDialog.initialDir;
+        PressContinue(page);
+    });
+    SysLibsUse(NULL, NULL);
+
+    EXPECT_EQ(4, gDialog.calls);
+    EXPECT_EQ((DWORD)(OFN_HIDEREADONLY | OFN_NOVALIDATE | OFN_PATHMUSTEXIST), gDialog.flags);
+    EXPECT_LE(gDialog.maxFile, (DWORD)PATH_SIZE);
+
+    EXPECT_EQ("", handedFile[0]);
+    EXPECT_EQ("c:\\", handedDir[0]);
+    EXPECT_EQ(there, picked.edit);
+    EXPECT_TRUE(picked.continueEnabled);
+    EXPECT_NE(std::string::npos, picked.free.find(" MB"));
+
+    // The second dialog is handed the first one's directory as its file.
+    EXPECT_EQ(there, handedFile[1]);
+    EXPECT_EQ("c:\\", handedDir[1]);
+    EXPECT_EQ("c:\\", cancelled.edit);
+
+    EXPECT_EQ(current, empty.edit);
+    EXPECT_TRUE(empty.continueEnabled);
+
+    // After an empty answer the next dialog starts in the directory shown.
+    EXPECT_EQ("", handedFile[3]);
+    EXPECT_EQ(current, handedDir[3]);
+    EXPECT_EQ(there, whole.edit);
+    EXPECT_EQ(IDOK, rc);
+    EXPECT_EQ(there, std::string(dir));
 }
 
 TEST_F(PlugInPage, FreeSpaceFollowsTheDriveLetter)

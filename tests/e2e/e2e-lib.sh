@@ -21,6 +21,7 @@ e2e_begin() {
     wineserver -p >/dev/null 2>&1 </dev/null
     E2E_C=$WINEPREFIX/drive_c
     E2E_DIST=$E2E_C/dist
+    E2E_EXE='C:\dist\setup.exe'   # setup.exe in $E2E_DIST, as Wine names it
     mkdir -p "$E2E_DIST"
     cp "$DIST_DIR"/setup.exe "$DIST_DIR"/*._?? "$E2E_DIST"/
     E2E_SYS=$E2E_C/windows/system32
@@ -53,9 +54,10 @@ e2e_ini() {
     printf '[Photoshop]\r\nPlugInDirectory=%s\r\n' "$1" > "$E2E_C/windows/photos30.ini"
 }
 
-# e2e_start [ARGS...]: starts setup.exe from C:\dist in the background and
+# e2e_start [ARGS...]: starts setup.exe ($E2E_EXE) in the background and
 # waits for its first page. With E2E_RELAY set to a file, Wine's relay trace
-# of setup.exe alone (every call it makes into a system library) goes there. On a heavily loaded machine Wine itself now and
+# of setup.exe alone (its calls into KERNEL32) goes there. On a heavily
+# loaded machine Wine itself now and
 # then fails to bring a program up; such a start (the process gone without
 # ever showing a window) is tried once more and said so in the output.
 e2e_start() {
@@ -64,9 +66,9 @@ e2e_start() {
         if [ -n "${E2E_RELAY:-}" ]; then
             # only the calls into KERNEL32: enough to see how files are moved
             "$WINE_BIN" reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d 'KERNEL32.*' /f >/dev/null 2>&1 </dev/null
-            (cd "$E2E_DIST" && WINEDEBUG=-all,+relay exec "$WINE_BIN" 'C:\dist\setup.exe' "$@" >/dev/null 2>"$E2E_RELAY") &
+            (cd "$E2E_DIST" && WINEDEBUG=-all,+relay exec "$WINE_BIN" "$E2E_EXE" "$@" >/dev/null 2>"$E2E_RELAY") &
         else
-            (cd "$E2E_DIST" && exec "$WINE_BIN" 'C:\dist\setup.exe' "$@" >/dev/null 2>&1) &
+            (cd "$E2E_DIST" && exec "$WINE_BIN" "$E2E_EXE" "$@" >/dev/null 2>&1) &
         fi
         E2E_SETUP_PID=$!
         local t=0

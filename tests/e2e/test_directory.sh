@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The plug-in directory page: the drive search when the ini names nothing,
-# the fallback, creating the last component, and the BADPATH page.
+# the fallback, creating the last component, the BADPATH page, and blanks
+# typed after the directory.
 . "$(dirname "$0")/e2e-lib.sh"
 P=$BUILD_DIR/payload
 
@@ -59,6 +60,19 @@ e2e_type 'c:\a'
 e2e_key Return
 finish_install
 check "corrected directory used" same_file "$P/zrsupp32.dll" "$E2E_C/a/zrsupp32.dll"
+e2e_end
+
+# Blanks typed after the directory are dropped on Continue, not carried
+# into the names of the files copied there.
+e2e_begin trailing-blanks
+mkdir -p "$E2E_C/PS/PLUGINS"
+to_plugin_page -s
+e2e_type 'C:\PS\PLUGINS   '
+e2e_key Return
+finish_install
+check "trailing blanks: support library in C:\\PS\\PLUGINS" same_file "$P/zrsupp32.dll" "$E2E_C/PS/PLUGINS/zrsupp32.dll"
+check "trailing blanks: filter in C:\\PS\\PLUGINS" same_file "$P/zrfilt32.8bf" "$E2E_C/PS/PLUGINS/zrfilt32.8bf"
+check "trailing blanks: exit code 0" [ "${E2E_RC:-}" = 0 ]
 e2e_end
 
 e2e_finish

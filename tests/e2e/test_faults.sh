@@ -194,6 +194,27 @@ check "close: every file installed" same_file "$P/zrfilt32.8bf" "$PS/zrfilt32.8b
 check "close: big file complete" same_file "$E2E_SHOTS/$E2E_NAME-big" "$PS/zrsupp32.dll"
 row_end
 
+# setup.exe started from a directory too deep for the 160-character path
+# buffers: its own directory cannot be had, so the first record fails with
+# a message after the pages, and nothing is installed. The payload lies one
+# level up as well, where the module path cut at 160 characters points; it
+# must not be taken from there either.
+e2e_begin deep-start
+plugins_at 'C:\PS\Plugins' "$E2E_C/PS/Plugins"
+deep=$(for i in 1 2 3 4; do printf 'level%d-%s/' "$i" "$(printf 'd%.0s' $(seq 34))"; done)
+mkdir -p "$E2E_C/$deep"
+cp "$E2E_DIST"/*._?? "$E2E_C/${deep%level4-*}"
+mv "$E2E_DIST"/* "$E2E_C/$deep"
+E2E_DIST=$E2E_C/$deep
+E2E_EXE="C:\\$(printf '%s' "$deep" | tr / '\\')setup.exe"
+check "deep-start: the directory is longer than 160 characters" [ $(( ${#E2E_EXE} - 9 )) -gt 160 ]
+cp "$E2E_SYS/msvcrt20.dll" "$E2E_SHOTS/$E2E_NAME-msvcrt20.before"
+through
+ends_on 'Alert!'
+check "deep-start: nothing installed" [ -z "$(ls "$PS")" ]
+check "deep-start: installed runtime untouched" same_file "$E2E_SHOTS/$E2E_NAME-msvcrt20.before" "$E2E_SYS/msvcrt20.dll"
+row_end
+
 # Directory texts: 146 characters fit, 147 and 158 are refused on the page.
 long_dir() { # length: c:\ + 100 x + \ + y... 
     local n=$(( $1 - 104 ))

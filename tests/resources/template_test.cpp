@@ -225,6 +225,23 @@ TEST(Templates, DialogManagerBuildsEveryPage)
         ASSERT_TRUE(font != NULL);
         ASSERT_NE(0, GetObjectA(font, sizeof lf, &lf));
         EXPECT_STREQ("MS Sans Serif", lf.lfFaceName);
+        // It is the raster face a Windows system picks for 8 points at 96
+        // dpi (the test prefix must provide it): 13-pixel lines, ascent 11,
+        // and 4 x 8 dialog units of 6 x 13 pixels.
+        HDC dc = GetDC(dlg);
+        HGDIOBJ previous = SelectObject(dc, font);
+        TEXTMETRICA tm = {};
+        EXPECT_TRUE(GetTextMetricsA(dc, &tm));
+        SelectObject(dc, previous);
+        ReleaseDC(dlg, dc);
+        EXPECT_EQ(13, tm.tmHeight);
+        EXPECT_EQ(11, tm.tmAscent);
+        EXPECT_EQ(5, tm.tmAveCharWidth);
+        EXPECT_EQ(0, tm.tmPitchAndFamily & (TMPF_VECTOR | TMPF_TRUETYPE));
+        RECT unit = {0, 0, 4, 8};
+        MapDialogRect(dlg, &unit);
+        EXPECT_EQ(6, unit.right);
+        EXPECT_EQ(13, unit.bottom);
 
         // Children in template order, with their classes, ids and texts.
         size_t i = 0;
