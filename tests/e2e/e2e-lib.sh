@@ -21,6 +21,7 @@ e2e_begin() {
     wineserver -p >/dev/null 2>&1 </dev/null
     E2E_C=$WINEPREFIX/drive_c
     E2E_DIST=$E2E_C/dist
+    E2E_EXE=
     mkdir -p "$E2E_DIST"
     cp "$DIST_DIR"/setup.exe "$DIST_DIR"/*._?? "$E2E_DIST"/
     E2E_SYS=$E2E_C/windows/system32
@@ -39,6 +40,7 @@ e2e_end() {
     wine_stop
     [ -n "$E2E_XPID" ] && kill "$E2E_XPID" 2>/dev/null
     E2E_XPID=
+    [ -d "$WINEPREFIX/floppy" ] && chmod -R u+w "$WINEPREFIX/floppy"
     if [ "${E2E_KEEP:-0}" = 1 ]; then echo "e2e: prefix kept at $WINEPREFIX" >&2; else rm -rf "$WINEPREFIX"; fi
     unset WINEPREFIX
 }
@@ -53,14 +55,32 @@ e2e_ini() {
     printf '[Photoshop]\r\nPlugInDirectory=%s\r\n' "$1" > "$E2E_C/windows/photos30.ini"
 }
 
-# e2e_start [ARGS...]: starts setup.exe from C:\dist in the background and
-# waits for its first page. On a heavily loaded machine Wine itself now and
+# e2e_floppy IMAGE: the files of a floppy image, copied out with mcopy into a
+# read-only directory (for root, only the files' read-only attribute holds)
+# that is the prefix's floppy drive A:, in place of C:\dist; e2e_start then
+# runs A:\SETUP.EXE.
+e2e_floppy() {
+    local a=$WINEPREFIX/floppy
+    rm -rf "$E2E_DIST"
+    mkdir -p "$a"
+    mcopy -m -i "$1" '::*' "$a/" || return 1
+    chmod 444 "$a"/*
+    chmod 555 "$a"
+    ln -s ../floppy "$WINEPREFIX/dosdevices/a:"
+    "$WINE_BIN" reg add 'HKLM\Software\Wine\Drives' /v 'a:' /d floppy /f >/dev/null 2>&1 </dev/null
+    E2E_DIST=$a
+    E2E_EXE='A:\SETUP.EXE'
+}
+
+# e2e_start [ARGS...]: starts setup.exe from C:\dist (or the Windows path in
+# E2E_EXE, from the host directory E2E_DIST) in the background and waits for
+# its first page. On a heavily loaded machine Wine itself now and
 # then fails to bring a program up; such a start (the process gone without
 # ever showing a window) is tried once more and said so in the output.
 e2e_start() {
     local try
     for try in 1 2; do
-        (cd "$E2E_DIST" && exec "$WINE_BIN" 'C:\dist\setup.exe' "$@" >/dev/null 2>&1) &
+        (cd "$E2E_DIST" && exec "$WINE_BIN" "${E2E_EXE:-C:\\dist\\setup.exe}" "$@" >/dev/null 2>&1) &
         E2E_SETUP_PID=$!
         local t=0
         while [ "$t" -lt 300 ]; do
