@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes the screenshots shown in README.md (docs/screen-*.png): the main
-# window with each page over it, INSTALLING while a large file is expanded.
+# window with each page over it, INSTALLING while a large file is expanded,
+# and the install started from the files of the release floppy image.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export SOURCE_DIR=$root BUILD_DIR=${BUILD_DIR:-$root/build}
@@ -24,3 +25,19 @@ sleep 0.2; shot installing
 e2e_page 'Congratulations...' 120; shot done; e2e_key Return
 e2e_wait_exit 20
 rm -f "$E2E_C/big.8bf"
+e2e_end
+
+# Started as A:\SETUP.EXE on Windows 95 from the files of the floppy image.
+media=$BUILD_DIR/docs-media
+bash "$root/scripts/release.sh" --dist "$DIST_DIR" --out "$media" >/dev/null
+e2e_begin docs-floppy
+e2e_version win95
+mkdir -p "$E2E_C/Program Files/Photoshp/Plugins"
+e2e_ini 'C:\Program Files\Photoshp\Plugins'
+e2e_floppy "$media/vellox20-floppy.img"
+e2e_start
+e2e_page 'Welcome!' 30; e2e_key Return
+e2e_page 'Platform'; shot floppy-install; e2e_key Return
+e2e_page 'Plug-in location...'; e2e_key Return
+e2e_page 'Congratulations...' 30; e2e_key Return
+e2e_wait_exit 20

@@ -40,6 +40,7 @@ e2e_end() {
     wine_stop
     [ -n "$E2E_XPID" ] && kill "$E2E_XPID" 2>/dev/null
     E2E_XPID=
+    [ -d "$WINEPREFIX/floppy" ] && chmod -R u+w "$WINEPREFIX/floppy"
     if [ "${E2E_KEEP:-0}" = 1 ]; then echo "e2e: prefix kept at $WINEPREFIX" >&2; else rm -rf "$WINEPREFIX"; fi
     unset WINEPREFIX
 }
@@ -54,12 +55,29 @@ e2e_ini() {
     printf '[Photoshop]\r\nPlugInDirectory=%s\r\n' "$1" > "$E2E_C/windows/photos30.ini"
 }
 
-# e2e_start [ARGS...]: starts setup.exe ($E2E_EXE) in the background and
-# waits for its first page. With E2E_RELAY set to a file, Wine's relay trace
-# of setup.exe alone (its calls into KERNEL32) goes there. On a heavily
-# loaded machine Wine itself now and
-# then fails to bring a program up; such a start (the process gone without
-# ever showing a window) is tried once more and said so in the output.
+# e2e_floppy IMAGE: the files of a floppy image, copied out with mcopy into a
+# read-only directory (for root, only the files' read-only attribute holds)
+# that is the prefix's floppy drive A:, in place of C:\dist; e2e_start then
+# runs A:\SETUP.EXE.
+e2e_floppy() {
+    local a=$WINEPREFIX/floppy
+    rm -rf "$E2E_DIST"
+    mkdir -p "$a"
+    mcopy -m -i "$1" '::*' "$a/" || return 1
+    chmod 444 "$a"/*
+    chmod 555 "$a"
+    ln -s ../floppy "$WINEPREFIX/dosdevices/a:"
+    "$WINE_BIN" reg add 'HKLM\Software\Wine\Drives' /v 'a:' /d floppy /f >/dev/null 2>&1 </dev/null
+    E2E_DIST=$a
+    E2E_EXE='A:\SETUP.EXE'
+}
+
+# e2e_start [ARGS...]: starts setup.exe ($E2E_EXE: C:\dist\setup.exe, or
+# A:\SETUP.EXE after e2e_floppy) in the background and waits for its first
+# page. With E2E_RELAY set to a file, Wine's relay trace of setup.exe alone
+# (its calls into KERNEL32) goes there. On a heavily loaded machine Wine
+# itself now and then fails to bring a program up; such a start (the process
+# gone without ever showing a window) is tried once more and said so.
 e2e_start() {
     local try
     for try in 1 2; do
