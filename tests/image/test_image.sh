@@ -38,7 +38,8 @@ KERNEL32 ReadFile SetCurrentDirectoryA SetErrorMode SizeofResource lstrcpyA lstr
 USER32 BeginPaint CallWindowProcA ClientToScreen CreateDialogParamA CreateWindowExA DefWindowProcA
 USER32 DestroyIcon DestroyWindow DialogBoxParamA DispatchMessageA DrawTextA EnableWindow EndDialog
 USER32 EndPaint FillRect GetClassNameA GetClientRect GetDC GetDlgCtrlID GetDlgItem GetDlgItemTextA
-USER32 GetFocus GetMessageA GetParent GetPropA GetSysColor GetSystemMetrics GetWindowDC
+USER32 GetCapture GetClassLongA GetFocus GetMessageA GetParent GetPropA GetSysColor GetSystemMetrics
+USER32 GetWindowDC
 USER32 GetWindowLongA GetWindowRect GetWindowTextA InflateRect InvalidateRect IsDialogMessageA
 USER32 IsIconic IsRectEmpty IsWindow LoadBitmapA LoadCursorA LoadIconA LoadStringA MoveWindow
 USER32 PeekMessageA PostMessageA PostQuitMessage PtInRect RegisterClassA RegisterWindowMessageA
