@@ -26,8 +26,9 @@ MyMTextCtl::~MyMTextCtl()
     delete[] pText;
 }
 
-// The decimal number a string id is written as: leading blanks, a sign,
-// digits up to the first other character; 0 when there are none.
+// The decimal number a string id is written as, read as a 32-bit long:
+// leading blanks, a sign, digits up to the first other character; 0 when
+// there are none, the largest or smallest long when it does not fit.
 static UINT StringNumber(const char *text)
 {
     while (*text == ' ' || (*text >= '\t' && *text <= '\r'))
@@ -35,9 +36,12 @@ static UINT StringNumber(const char *text)
     int negative = *text == '-';
     if (*text == '-' || *text == '+')
         text++;
-    UINT value = 0;
-    for (; *text >= '0' && *text <= '9'; text++)
-        value = value * 10 + (UINT)(*text - '0');
+    const DWORD limit = negative ? 0x80000000u : 0x7FFFFFFFu;
+    DWORD value = 0;
+    for (; *text >= '0' && *text <= '9'; text++) {
+        DWORD digit = (DWORD)(*text - '0');
+        value = value > (limit - digit) / 10 ? limit : value * 10 + digit;
+    }
     return negative ? 0 - value : value;
 }
 
