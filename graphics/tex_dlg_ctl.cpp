@@ -101,9 +101,13 @@ LRESULT CALLBACK Tex_SubclassProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     case WM_NCPAINT:
     case WM_NCACTIVATE: {
         // The system draws its frame and caption, for an activation change
-        // without a WM_NCPAINT; the bevel goes back on top of it.
+        // without a WM_NCPAINT; the bevel goes back on top of it. A page
+        // being hidden (EndDialog, DestroyWindow) gives up the activation
+        // after it has left the screen: nothing of it is seen, nothing is
+        // drawn, and showing it again brings a WM_NCPAINT.
         LRESULT result = CallWindowProcA(previous, dialog, message, wParam, lParam);
-        painter->OnNCPaint(message == WM_NCPAINT ? (HRGN)wParam : NULL);
+        if (IsWindowVisible(dialog))
+            painter->OnNCPaint(message == WM_NCPAINT ? (HRGN)wParam : NULL);
         return result;
     }
     default:

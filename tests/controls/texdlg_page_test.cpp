@@ -139,6 +139,15 @@ TEST(TexturedPages, TheBevelSurvivesActivationChanges)
     SendMessageA(page, WM_NCACTIVATE, TRUE, 0);
     ctltest::Settle();
     EXPECT_EQ(0, BevelMismatches(page, &checked)) << "WM_NCACTIVATE TRUE";
+
+    // Hidden, the page gives up the activation unseen; shown again, its
+    // frame is drawn anew.
+    ShowWindow(page, SW_HIDE);
+    ctltest::Settle();
+    ShowWindow(page, SW_SHOW);
+    SetActiveWindow(page);
+    ctltest::Settle();
+    EXPECT_EQ(0, BevelMismatches(page, &checked)) << "hidden and shown again";
     DestroyWindow(page);
 }
 

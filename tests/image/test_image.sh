@@ -41,7 +41,7 @@ USER32 EndPaint FillRect GetClassNameA GetClientRect GetDC GetDlgCtrlID GetDlgIt
 USER32 GetCapture GetClassLongA GetFocus GetMessageA GetParent GetPropA GetSysColor GetSystemMetrics
 USER32 GetWindowDC
 USER32 GetWindowLongA GetWindowRect GetWindowTextA InflateRect InvalidateRect IsDialogMessageA
-USER32 IsIconic IsRectEmpty IsWindow LoadBitmapA LoadCursorA LoadIconA LoadStringA MoveWindow
+USER32 IsIconic IsRectEmpty IsWindow IsWindowVisible LoadBitmapA LoadCursorA LoadIconA LoadStringA MoveWindow
 USER32 PeekMessageA PostMessageA PostQuitMessage PtInRect RegisterClassA RegisterWindowMessageA
 USER32 ReleaseCapture ReleaseDC RemovePropA ScreenToClient SendDlgItemMessageA SendMessageA
 USER32 SetCapture SetCursor SetDlgItemTextA SetFocus SetPropA SetWindowLongA ShowWindow
