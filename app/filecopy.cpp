@@ -130,7 +130,15 @@ static HANDLE CreateTempBeside(const char *target, char *temp)
     DirectoryOf(target, dir);
     if (!GetTempFileNameA(dir, "zrs", 0, temp))
         return INVALID_HANDLE_VALUE;
-    HANDLE f = CreateFileA(temp, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    // The file the call has just made is opened as it is, not created over
+    // again: some file systems write a file out in full when it is closed
+    // after being truncated, and the install would wait for the disk.
+    HANDLE f = CreateFileA(temp, GENERIC_WRITE, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    // Anything already in it would follow the expanded bytes.
+    if (f != INVALID_HANDLE_VALUE && GetFileSize(f, NULL) != 0) {
+        CloseHandle(f);
+        f = INVALID_HANDLE_VALUE;
+    }
     if (f == INVALID_HANDLE_VALUE)
         DeleteFileA(temp);
     return f;

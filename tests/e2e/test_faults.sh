@@ -159,10 +159,11 @@ for src in msvcrt20._ll zrsupp32._ll zrfilt32._bf; do
     row_end
 done
 
-# Cancel while a big file is copied: it is finished, then FAILURE.
+# Cancel while a big file is copied (big enough to stay on the screen for
+# the click): it is finished, then FAILURE.
 e2e_begin cancel-during-copy
 plugins_at 'C:\PS\Plugins' "$E2E_C/PS/Plugins"
-big_source zrsupp32._ll 96 zrsupp32.dll
+big_source zrsupp32._ll 192 zrsupp32.dll
 through
 check "cancel: INSTALLING appears" e2e_page 'Installing...' 30
 e2e_du_click 'Installing...' 104 72 207 81
