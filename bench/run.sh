@@ -137,7 +137,7 @@ rss_setup=$(peak_setup); small_ms=$(cat "$work/install_ms"); rss_peer=$(peak_pee
 # Install time, 64 MB payload: setup.exe from Continue on the directory
 # page to the DONE page; the floor, LZCopy of the same files; the peer from
 # Install to its completed page. Medians of INSTALL_RUNS.
-install_runs=${INSTALL_RUNS:-5}
+install_runs=${INSTALL_RUNS:-9}
 "$build/host-tools/lzpack" -n zrfilt32.8bf "$work/big.8bf" "$prefix/drive_c/dist/zrfilt32._bf"
 plugins=$prefix/drive_c/PS/Plugins
 : > "$work/i_setup"; : > "$work/i_floor"; : > "$work/i_peer"; big_ok=yes
