@@ -101,6 +101,8 @@ idle() { # exe caption
 }
 idle_setup=$(idle setup.exe 'Welcome!'); idle_peer=$(idle peer.exe 'Vellox 2.0 Setup: .*')
 
+# listening FILE: waits (at most 5 s) until the waiter writing FILE listens.
+listening() { local t=0; until [ -s "$1" ]; do sleep 0.01; t=$((t+1)); [ $t -gt 500 ] && return 1; done; return 0; }
 # peak resident memory during a whole install (kB), setup.exe with the
 # keyboard. The install time is the program's own: from the directory page
 # going off the screen (Continue taken) to the DONE page coming on, both
@@ -110,16 +112,15 @@ peak_setup() {
     wait_visible 'Welcome!'; xdotool key Return
     wait_visible 'Platform'; sleep 0.3; xdotool key Return
     wait_visible 'Plug-in location...'; sleep 0.3; local pid; pid=$(winpid setup.exe)
-    coproc GONE { exec "$work/mapwait" 'Plug-in location...' 30000 unmap; }
-    local gone=${GONE[0]} gone_pid=$GONE_PID
-    read -r _ <&"$gone"
-    coproc DONE { exec "$work/mapwait" 'Congratulations...' 30000; }
-    local shown=${DONE[0]} shown_pid=$DONE_PID
-    read -r _ <&"$shown"
+    "$work/mapwait" 'Plug-in location...' 30000 unmap > "$work/gone.out" &
+    local gone_pid=$!
+    "$work/mapwait" 'Congratulations...' 30000 > "$work/shown.out" &
+    local shown_pid=$!
+    listening "$work/gone.out" && listening "$work/shown.out" || true
     xdotool key Return
-    local t0= t1=
-    read -r t0 <&"$gone" || true; read -r t1 <&"$shown" || true
     wait "$gone_pid" "$shown_pid" 2>/dev/null || true
+    local t0 t1
+    t0=$(sed -n 2p "$work/gone.out"); t1=$(sed -n 2p "$work/shown.out")
     wait_visible 'Congratulations...'
     awk '/VmHWM/ {print $2}' "/proc/$pid/status"
     if [ -n "$t0" ] && [ -n "$t1" ]; then echo $((t1 - t0)); else echo NaN; fi > "$work/install_ms"
