@@ -77,16 +77,20 @@ e2e_floppy() {
 # page. With E2E_RELAY set to a file, Wine's relay trace of setup.exe alone
 # (its calls into KERNEL32) goes there. On a heavily loaded machine Wine
 # itself now and then fails to bring a program up; such a start (the process
-# gone without ever showing a window) is tried once more and said so.
+# gone without ever showing a window) is said so, with Wine's own error
+# lines and whether the display still answers, and tried again after the
+# prefix's Wine server (and its desktop process) has been restarted. A
+# program that cannot start at all fails every try.
 e2e_start() {
-    local try
-    for try in 1 2; do
+    local try err
+    for try in 1 2 3; do
+        err=$E2E_SHOTS/$E2E_NAME-wine-start$try.err
         if [ -n "${E2E_RELAY:-}" ]; then
             # only the calls into KERNEL32: enough to see how files are moved
             "$WINE_BIN" reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d 'KERNEL32.*' /f >/dev/null 2>&1 </dev/null
             (cd "$E2E_DIST" && WINEDEBUG=-all,+relay exec "$WINE_BIN" "$E2E_EXE" "$@" >/dev/null 2>"$E2E_RELAY") &
         else
-            (cd "$E2E_DIST" && exec "$WINE_BIN" "$E2E_EXE" "$@" >/dev/null 2>&1) &
+            (cd "$E2E_DIST" && WINEDEBUG=-all,err+all exec "$WINE_BIN" "$E2E_EXE" "$@" >/dev/null 2>"$err") &
         fi
         E2E_SETUP_PID=$!
         local t=0
@@ -97,7 +101,18 @@ e2e_start() {
         done
         kill -0 "$E2E_SETUP_PID" 2>/dev/null && return 1   # up, but no page yet
         wait "$E2E_SETUP_PID" 2>/dev/null
-        echo "note: $E2E_NAME: setup.exe ended without showing a page (exit $?), start $try"
+        local rc=$? display=answers
+        xdotool getdisplaygeometry >/dev/null 2>&1 || display='does not answer'
+        echo "note: $E2E_NAME: setup.exe ended without showing a page (exit $rc), start $try; display $DISPLAY $display"
+        E2E_SETUP_PID=
+        [ -s "$err" ] && tail -n 5 "$err" | sed 's/^/note:   wine: /'
+        wine_stop
+        if [ "$display" != answers ]; then   # a new X server, the old one gone
+            kill "$E2E_XPID" 2>/dev/null
+            read -r E2E_XPID DISPLAY < <(wine_start_xvfb)
+        fi
+        sleep "$try"
+        wineserver -p >/dev/null 2>&1 </dev/null
     done
     return 1
 }
