@@ -73,9 +73,12 @@ void Write(void **slot, void *value)
     }
 }
 
-// Finds the import slots of the five functions in this executable.
+// Finds the import slots of the five functions in this executable, afresh
+// for every hook: a second hook in the same process finds them again.
 int FindSlots()
 {
+    for (Entry &e : gEntries)
+        e.slot = NULL;
     BYTE *base = (BYTE *)GetModuleHandleA(NULL);
     IMAGE_DOS_HEADER *dos = (IMAGE_DOS_HEADER *)base;
     IMAGE_NT_HEADERS *nt = (IMAGE_NT_HEADERS *)(base + dos->e_lfanew);
