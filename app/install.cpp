@@ -67,6 +67,35 @@ int SourceDirectory(char *dir)
     return PreparePath(dir);
 }
 
+// Bytes the file at path takes once expanded; 0 when it cannot be read.
+static DWORD ExpandedLength(const char *path)
+{
+    DWORD length = 0;
+    if (SZDDLength(path, &length))
+        return length;
+    // The LZ library copies a file that is not packed as it is.
+    HANDLE f = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (f == INVALID_HANDLE_VALUE)
+        return 0;
+    length = GetFileSize(f, NULL);
+    CloseHandle(f);
+    return length == INVALID_FILE_SIZE ? 0 : length;
+}
+
+LONGLONG SpaceRequiredKB(DWORD platform, const char *sourceDir)
+{
+    ULONGLONG bytes = 0;
+    char source[PATH_SIZE];
+    for (int i = 0; i < gFiles; i++)
+        if ((gCopy[i].dwPlatforms & platform) && sourceDir[0] &&
+            JoinPath(source, sourceDir, gCopy[i].pSource))
+            bytes += ExpandedLength(source);
+    LONGLONG kb = (LONGLONG)((bytes + 1023) / 1024);
+    const LONGLONG least = SPACE_REQUIRED_KB;
+    return kb > least ? kb : least;
+}
+
 // Target directory of a system record into dir (PATH_SIZE); 0 on failure.
 static int SystemTargetDir(char *dir)
 {
@@ -155,12 +184,13 @@ int Install(HWND owner)
         return 0;
     if (ShowModalDialog("Platform", PlatformDlgProc, owner, (LPARAM)&platform) != IDOK)
         return 0;
+    SourceDirectory(sourceDir);
+    SetSpaceRequired(SpaceRequiredKB(platform, sourceDir));
     if (ShowModalDialog("PlugIn", PathDlgProc, owner, (LPARAM)pluginDir) != IDOK) {
         ShowModalDialog("Failure", GenericDlgProc, owner, 0);
         return 0;
     }
 
-    SourceDirectory(sourceDir);
     // The page refuses directories without room for the names; should one
     // slip through anyway, its records fail with a message instead.
     if (!PreparePath(pluginDir))

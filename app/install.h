@@ -35,6 +35,12 @@ int PreparePath(char *path);
 // does not fit.
 int JoinPath(char *out, const char *dir, const char *name);
 
+// Kilobytes that the records of platform take once expanded: the lengths
+// in the headers of their packed files in sourceDir (the size of a file
+// that is not packed), added up and rounded up, and SPACE_REQUIRED_KB when
+// that is more. A file that cannot be read counts 0.
+LONGLONG SpaceRequiredKB(DWORD platform, const char *sourceDir);
+
 // The installer's own directory with a trailing backslash, lower case.
 // 0 (and an empty dir) when the module path does not fit the buffer.
 int SourceDirectory(char *dir);

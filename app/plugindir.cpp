@@ -13,6 +13,7 @@ static char *gpDir = NULL;          // the caller's buffer while the page runs
 static int gLastDrive = -1;         // drive whose free space is shown
 static int gDriveBound = 0;         // 0 until counted
 static char gBrowse[PATH_SIZE];     // the Browse dialog's file buffer
+static LONGLONG gRequiredKB = SPACE_REQUIRED_KB;
 
 static const char kTooLong[] =
     "The directory name is too long.  Choose a directory of at most 146 characters.";
@@ -174,11 +175,16 @@ void freespacestr(LONGLONG kb, char *out)
     wsprintfA(out + pos, ".%03d MB", (int)(value % 1000));
 }
 
+void SetSpaceRequired(LONGLONG kb)
+{
+    gRequiredKB = kb;
+}
+
 void ShowFreeSpace(HWND page, const char *path)
 {
     char text[SPACE_TEXT_SIZE];
     if (!path) {
-        freespacestr(SPACE_REQUIRED_KB, text);
+        freespacestr(gRequiredKB, text);
         SetDlgItemTextA(page, IDC_SPACE_REQUIRED, text);
         return;
     }

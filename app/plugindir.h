@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-// Kilobytes the installed files need.
+// Kilobytes the installed files need at the least.
 enum { SPACE_REQUIRED_KB = 540 };
 // Size of a freespacestr buffer.
 enum { SPACE_TEXT_SIZE = 64 };
@@ -34,6 +34,9 @@ LONGLONG freespace(int drive);
 
 // kb as "x.yyy MB" into out (SPACE_TEXT_SIZE).
 void freespacestr(LONGLONG kb, char *out);
+
+// The kilobytes the page shows as required; SPACE_REQUIRED_KB until set.
+void SetSpaceRequired(LONGLONG kb);
 
 // With no path shows the space required; else the free space of the
 // path's drive, read again only when the drive changes.

@@ -254,6 +254,24 @@ TEST_F(InstallTest, CopiesTheFilesOfThePlatformAndShowsDone)
     EXPECT_EQ(2u, ListFiles(plugins).size());
 }
 
+// The PLUGIN page is told what the files beside the installer expand to.
+TEST_F(InstallTest, PlugInPageShowsWhatThePayloadNeeds)
+{
+    Payload payload;
+    // Both runtimes alike, whichever platform this system reports.
+    ASSERT_TRUE(WriteBytes(payload.Path("msvcrt20._2s"), MakeSZDD(payload.runtime)));
+    ASSERT_TRUE(WriteBytes(payload.Path("zrfilt32._bf"), MakeSZDDClaiming("", 2000000)));
+    Answers a(VK_RETURN, VK_RETURN);
+    std::string required;
+    a.plugin.OnPage([&](HWND page) {
+        required = ControlText(page, IDC_SPACE_REQUIRED);
+        Answers::Key(page, VK_ESCAPE);
+    });
+    EXPECT_EQ(0, Install(NULL));
+    EXPECT_EQ(1, a.plugin.Seen());
+    EXPECT_EQ("1.963 MB", required);   // 3000 + 7000 + 2000000 bytes, rounded up
+}
+
 TEST_F(InstallTest, NewerInstalledRuntimeIsKept)
 {
     Payload payload;

@@ -7,6 +7,7 @@
 #include "app/globals.h"
 #include "app/install.h"
 #include "app/main.h"
+#include "app/platform.h"
 #include "app/plugindir.h"
 #include "app/syslibs.h"
 #include "controls/control_class.h"
@@ -67,6 +68,7 @@ protected:
     {
         DeleteFileA(ini.c_str());
         gfScan = 1;
+        SetSpaceRequired(SPACE_REQUIRED_KB);
         Terminate_Controls();
     }
     INT_PTR Run(std::function<void(HWND)> inspector)
@@ -98,6 +100,59 @@ TEST_F(PlugInPage, ProposesTheHostSettingWithoutLookingAtTheDisk)
     EXPECT_EQ("--", s.free);   // there is no drive D:
     EXPECT_TRUE(s.continueEnabled);
     EXPECT_TRUE(s.focusInEdit);
+}
+
+// The space required is what the platform's records expand to, as their
+// headers say, and never less than 540 KB.
+TEST_F(PlugInPage, RequiredSpaceIsWhatThePlatformsFilesExpandTo)
+{
+    std::string from = FreshDir("plugin-space");
+    auto put = [&](const char *name, unsigned length) {
+        return WriteBytes(from + name, MakeSZDDClaiming("", length));
+    };
+    // A sample-sized payload shows the least figure.
+    ASSERT_TRUE(put("msvcrt20._ll", 60000) && put("msvcrt20._2s", 60000) &&
+                put("zrsupp32._ll", 40000) && put("zrfilt32._bf", 100000));
+    EXPECT_EQ(540, SpaceRequiredKB(PLATFORM_WINNT, from.c_str()));
+
+    // 2 MB for Windows NT and 95; Win32s installs its own runtime instead.
+    ASSERT_TRUE(put("msvcrt20._ll", 300000) && put("msvcrt20._2s", 5000000) &&
+                put("zrsupp32._ll", 700000) && put("zrfilt32._bf", 1097152));
+    const struct {
+        DWORD platform;
+        LONGLONG kb;
+    } rows[] = {
+        {PLATFORM_WINNT, 2048},
+        {PLATFORM_WIN95, 2048},
+        {PLATFORM_WIN31, (5000000 + 700000 + 1097152 + 1023) / 1024},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.platform);
+        EXPECT_EQ(row.kb, SpaceRequiredKB(row.platform, from.c_str()));
+    }
+
+    // A file that is not packed is copied as it is: its own size counts.
+    ASSERT_TRUE(WriteBytes(from + "msvcrt20._ll", std::string(1024 * 1024, 'x')));
+    EXPECT_EQ((1048576 + 700000 + 1097152 + 1023) / 1024, SpaceRequiredKB(PLATFORM_WINNT, from.c_str()));
+    // A file that cannot be read counts nothing: one missing, one held
+    // open by another with no sharing.
+    DeleteFileA((from + "msvcrt20._ll").c_str());
+    HANDLE held = CreateFileA((from + "zrsupp32._ll").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    EXPECT_EQ(1072, SpaceRequiredKB(PLATFORM_WINNT, from.c_str()));   // 1097152 bytes, rounded up
+    CloseHandle(held);
+    EXPECT_EQ(540, SpaceRequiredKB(PLATFORM_WINNT, ""));
+
+    // The page shows the figure it is given.
+    SetSpaceRequired(SpaceRequiredKB(PLATFORM_WINNT, from.c_str()));
+    PageState s;
+    Run([&](HWND page) {
+        s = Read(page);
+        wintest::SaveWindowPng(page, ShotPath("app-plugin-large.png").c_str());
+        PressEscape(page);
+    });
+    EXPECT_EQ("1.756 MB", s.required);   // 700000 + 1097152 bytes, rounded up
 }
 
 TEST_F(PlugInPage, FindsTheHostDirectoryOnTheDrives)
