@@ -43,7 +43,7 @@ for i in $(seq 0 255); do printf "\\$(printf '%03o' "$i")"; done > values.bin
 for f in empty.dat one.dat repeat.txt random.bin blanks.txt late.txt values.bin big.bin; do
     packed=${f%?}_
     check
-    if ! "$LZPACK" "$f" "$packed"; then
+    if ! "$LZPACK" "$f" "$packed" 2>"$f.err"; then
         fail "$f: lzpack failed"
         continue
     fi
@@ -82,6 +82,11 @@ check
 [ "$(size random.bi_)" -le $((262144 * 9 / 8 + 14 + 1)) ] || fail "random data grows to $(size random.bi_)"
 [ "$(size big.bi_)" -lt 5242880 ] || fail "5 MB input did not shrink"
 [ "$(size empty.da_)" -eq 14 ] || fail "empty input gives $(size empty.da_) bytes, not the bare header"
+# Packing that makes a file larger says so, with the figures; packing that
+# shrinks it says nothing.
+grep -q "random.bi_ is 12\\.[0-9] % larger than random.bin (262144 -> $(size random.bi_) bytes)" random.bin.err ||
+    fail "no note that random data grew: '$(cat random.bin.err)'"
+[ ! -s repeat.txt.err ] || fail "a note for data that shrank: '$(cat repeat.txt.err)'"
 
 # --- missing last character --------------------------------------------------
 check

@@ -10,7 +10,8 @@
 // output name ends in '_', the last character of the input's name; else 0.
 //
 // Exit status: 0 on success, 1 on an error, 2 on bad usage. The output
-// appears only when it is complete.
+// appears only when it is complete. A packed file larger than its input is
+// said on standard error.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -74,14 +75,25 @@ int Pack(const char *input, const char *output, const char *originalName, bool v
     free(buffer);
     if (!ok)
         return Error("packing failed", error);
-    if (verbose) {
-        FILE *f = fopen(output, "rb");
-        long packed = -1;
-        if (f && fseek(f, 0, SEEK_END) == 0)
-            packed = ftell(f);
-        if (f)
-            fclose(f);
+    FILE *f = fopen(output, "rb");
+    long packed = -1;
+    if (f && fseek(f, 0, SEEK_END) == 0)
+        packed = ftell(f);
+    if (f)
+        fclose(f);
+    if (verbose)
         printf("%s: %llu -> %ld bytes\n", output, (unsigned long long)size, packed);
+    // Data that does not compress grows by a control byte per eight.
+    if (packed >= 0 && (uint64_t)packed > size) {
+        uint64_t grown = (uint64_t)packed - size;
+        if (size)
+            fprintf(stderr,
+                    "lzpack: note: %s is %.1f %% larger than %s (%llu -> %ld bytes): "
+                    "the data does not compress\n",
+                    output, grown * 100.0 / size, input, (unsigned long long)size, packed);
+        else
+            fprintf(stderr, "lzpack: note: %s is the %ld-byte header alone: %s is empty\n", output,
+                    packed, input);
     }
     return 0;
 }
