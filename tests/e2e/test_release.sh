@@ -2,9 +2,14 @@
 # Release media made by scripts/release.sh: the zip, the floppy image and
 # the CD image read back with unzip, mtools and xorriso and compared with
 # the files they were made from; made twice, byte-identical; a vendor's
-# payload directory taken, or refused before anything is written; and one
-# whole install under Wine from the files copied out of the floppy image.
+# payload directory (packed, in any case, or raw and packed on the way)
+# taken with its dates, or refused before anything is written; a payload
+# too large for a floppy; a tree without git history; and one whole
+# install under Wine from the files copied out of the floppy image of a
+# vendor's raw files.
 . "$(dirname "$0")/e2e-lib.sh"
+# Dates on the media are read and written as UTC, as release.sh does.
+export TZ=UTC
 R=$SOURCE_DIR/scripts/release.sh
 T=$BUILD_DIR/test-output/release
 rm -rf "$T"
@@ -22,31 +27,37 @@ boot_fs_type() { dd if="$1" bs=1 skip=54 count=8 2>/dev/null; }
 # ISO 9660 level 1: at most eight upper-case d-characters, a dot, three more.
 level1_names() { local n; for n in $1; do [[ $n =~ ^[A-Z0-9_]{1,8}\.[A-Z0-9_]{0,3}\;1$ ]] || return 1; done; }
 
-# check_media TAG DIR SETUP-DIR PAYLOAD-DIR: the three images in DIR hold
-# setup.exe from SETUP-DIR and the packed files from PAYLOAD-DIR, byte for byte.
+# check_media TAG DIR SETUP-DIR PAYLOAD-DIR [no-floppy]: the three images
+# in DIR (no floppy image with no-floppy) hold setup.exe from SETUP-DIR and
+# the packed files from PAYLOAD-DIR, byte for byte.
 check_media() {
-    local tag=$1 dir=$2 src=$3 pay=$4 x n
+    local tag=$1 dir=$2 src=$3 pay=$4 images=3 x n
     local zip=$dir/vellox20.zip img=$dir/vellox20-floppy.img iso=$dir/vellox20.iso
+    [ "${5:-}" != no-floppy ] || images=2
     x=$T/read-$tag
     rm -rf "$x"; mkdir -p "$x/src" "$x/zip" "$x/floppy" "$x/iso"
     cp "$src/setup.exe" "$x/src/"
     for n in $packed; do cp "$pay/$n" "$x/src/"; done
-    check "$tag: SHA256SUMS match the three images" \
-        bash -c "cd '$dir' && sha256sum --quiet -c SHA256SUMS && [ \$(wc -l < SHA256SUMS) = 3 ]"
+    check "$tag: SHA256SUMS match the $images images" \
+        bash -c "cd '$dir' && sha256sum --quiet -c SHA256SUMS && [ \$(wc -l < SHA256SUMS) = $images ]"
 
     check "$tag: zip holds the five names at the top level" \
         same_list "$(unzip -Z1 "$zip" | tr '\n' ' ')" "$names"
     (cd "$x/zip" && unzip -q "$zip")
     check "$tag: zip members byte-identical" all_same_files "$x/src" "$x/zip" $names
 
-    check "$tag: floppy image is exactly 1,474,560 bytes" [ "$(stat -c %s "$img")" = 1474560 ]
-    check "$tag: floppy is FAT12" [ "$(boot_fs_type "$img")" = "FAT12   " ]
-    check "$tag: floppy volume label VELLOX20" bash -c "mlabel -s -i '$img' :: | grep -q 'is VELLOX20'"
-    check "$tag: floppy holds the five files under 8.3 names" \
-        same_list "$(mdir -b -i "$img" :: | sed 's|^::/||' | tr '\n' ' ')" "$(echo "$names" | upper)"
-    mcopy -m -i "$img" '::*' "$x/floppy/"
-    for n in $names; do mv "$x/floppy/$(echo "$n" | upper)" "$x/floppy/$n" 2>/dev/null; done
-    check "$tag: floppy files byte-identical" all_same_files "$x/src" "$x/floppy" $names
+    if [ "$images" = 2 ]; then
+        check "$tag: no floppy image" no_file "$img"
+    else
+        check "$tag: floppy image is exactly 1,474,560 bytes" [ "$(stat -c %s "$img")" = 1474560 ]
+        check "$tag: floppy is FAT12" [ "$(boot_fs_type "$img")" = "FAT12   " ]
+        check "$tag: floppy volume label VELLOX20" bash -c "mlabel -s -i '$img' :: | grep -q 'is VELLOX20'"
+        check "$tag: floppy holds the five files under 8.3 names" \
+            same_list "$(mdir -b -i "$img" :: | sed 's|^::/||' | tr '\n' ' ')" "$(echo "$names" | upper)"
+        mcopy -m -i "$img" '::*' "$x/floppy/"
+        for n in $names; do mv "$x/floppy/$(echo "$n" | upper)" "$x/floppy/$n" 2>/dev/null; done
+        check "$tag: floppy files byte-identical" all_same_files "$x/src" "$x/floppy" $names
+    fi
 
     local plain joliet
     plain=$(xorriso -read_fs ecma119 -ecma119_map unmapped -indev "$iso" -ls / 2>/dev/null | tr -d "'" | tr '\n' ' ')
@@ -60,6 +71,21 @@ check_media() {
         bash -c "xorriso -indev '$iso' -pvd_info 2>/dev/null | grep -q '^Volume Id *: VELLOX20\$'"
     xorriso -osirrox on -indev "$iso" -extract / "$x/iso" >/dev/null 2>&1
     check "$tag: CD files byte-identical" all_same_files "$x/src" "$x/iso" $names
+}
+
+# dated TAG DIR NAME 'YYYY-MM-DD HH:MM': NAME carries that date in the zip,
+# on the floppy (where there is one) and on the CD, read back as check_media
+# TAG left it.
+dated() {
+    local tag=$1 dir=$2 name=$3 when=$4 stamp
+    stamp=$(echo "$when" | tr -d ' :-')
+    check "$tag: $name dated $when in the zip" \
+        bash -c "zipinfo -T '$dir/vellox20.zip' '$name' | grep -q ' ${stamp:0:8}\.${stamp:8:4}00 '"
+    [ ! -e "$dir/vellox20-floppy.img" ] ||
+        check "$tag: $name dated $when on the floppy" \
+            bash -c "mdir -i '$dir/vellox20-floppy.img' ::$(echo "$name" | upper) | grep -q '${when% *}  *${when#* } *\$'"
+    check "$tag: $name dated $when on the CD" \
+        [ "$(date -r "$T/read-$tag/iso/$name" '+%Y-%m-%d %H:%M')" = "$when" ]
 }
 
 # Media of the program that runs here, made twice: the second time at
@@ -94,6 +120,62 @@ check_media vendor "$T/vendor-media" "$DIST_DIR" "$V"
 check "vendor: the dated runtime keeps its date on the floppy" \
     bash -c "mdir -i '$T/vendor-media/vellox20-floppy.img' ::MSVCRT20._LL | grep -q '2024-05-01  12:00'"
 
+# The same files under upper-case names, as DOS and FAT copies write them.
+U=$T/vendor-upper
+mkdir -p "$U"
+for n in $packed; do cp -p "$V/$n" "$U/$(echo "$n" | upper)"; done
+check "release.sh --payload with upper-case names succeeds" \
+    bash "$R" --dist "$DIST_DIR" --payload "$U" --out "$T/upper-media"
+check_media upper "$T/upper-media" "$DIST_DIR" "$V"
+dated upper "$T/upper-media" msvcrt20._ll '2024-05-01 12:00'
+
+# A vendor's raw files, some names in upper case, packed on the way under
+# the names of the file table (the packer is deterministic: packed here
+# alike, they are what the media must hold), each with its own date.
+W=$T/raw
+mkdir -p "$W/NT" "$W/win32s" "$T/raw-packed"
+cp "$BUILD_DIR/payload/msvcrt20.dll" "$W/NT/MSVCRT20.DLL"
+cp "$BUILD_DIR/payload/msvcrt20-win32s.dll" "$W/win32s/msvcrt20.dll"
+cp "$BUILD_DIR/payload/zrsupp32.dll" "$W/zrsupp32.dll"
+cp "$BUILD_DIR/payload/zrfilt32.8bf" "$W/ZRFILT32.8BF"
+touch -d '2024-05-01 12:00' "$W/NT/MSVCRT20.DLL"
+touch -d '2023-11-20 16:30' "$W/win32s/msvcrt20.dll"
+"$HOST_TOOLS_DIR/lzpack" -n msvcrt20.dll "$W/NT/MSVCRT20.DLL" "$T/raw-packed/msvcrt20._ll"
+"$HOST_TOOLS_DIR/lzpack" -n msvcrt20.dll "$W/win32s/msvcrt20.dll" "$T/raw-packed/msvcrt20._2s"
+"$HOST_TOOLS_DIR/lzpack" -n zrsupp32.dll "$W/zrsupp32.dll" "$T/raw-packed/zrsupp32._ll"
+"$HOST_TOOLS_DIR/lzpack" -n zrfilt32.8bf "$W/ZRFILT32.8BF" "$T/raw-packed/zrfilt32._bf"
+check "release.sh --raw succeeds" bash "$R" --dist "$DIST_DIR" --raw "$W" --out "$T/raw-media"
+check_media raw "$T/raw-media" "$DIST_DIR" "$T/raw-packed"
+dated raw "$T/raw-media" msvcrt20._ll '2024-05-01 12:00'
+dated raw "$T/raw-media" msvcrt20._2s '2023-11-20 16:30'
+msg=$(bash "$R" --dist "$DIST_DIR" --raw "$T/raw-packed" --out "$T/refused" 2>&1 >/dev/null)
+check "--raw of packed files is refused, naming the layout" \
+    bash -c "[[ \$1 == *'raw-packed/nt/msvcrt20.dll: missing; the raw files are: nt/msvcrt20.dll win32s/msvcrt20.dll'* ]]" _ "$msg"
+check "--raw refused: nothing written" no_file "$T/refused"
+
+# A 2 MB filter that does not compress: too large for a floppy, so the zip
+# and the CD alone, with the packer's note; a floppy image of an earlier
+# run in the same place goes.
+B=$T/raw-large
+mkdir -p "$B"
+cp -rp "$W/." "$B/"
+head -c 2097152 /dev/urandom > "$B/ZRFILT32.8BF"
+mkdir -p "$T/large-packed"
+cp "$T/raw-packed/"* "$T/large-packed/"
+"$HOST_TOOLS_DIR/lzpack" -n zrfilt32.8bf "$B/ZRFILT32.8BF" "$T/large-packed/zrfilt32._bf" 2>/dev/null
+mkdir -p "$T/large-media"
+echo 'an earlier floppy' > "$T/large-media/vellox20-floppy.img"
+msg=$(bash "$R" --dist "$DIST_DIR" --raw "$B" --out "$T/large-media" 2>&1 >/dev/null)
+check "2 MB: refused for the floppy, naming --no-floppy" \
+    bash -c "[[ \$1 == *'do not fit on a 1.44 MB floppy'*'give --no-floppy'* ]]" _ "$msg"
+msg=$(bash "$R" --dist "$DIST_DIR" --raw "$B" --out "$T/large-media" --no-floppy 2>&1 >/dev/null)
+check "2 MB: release.sh --no-floppy succeeds" [ -f "$T/large-media/vellox20.iso" ]
+check "2 MB: the packer says the filter grew" \
+    bash -c "[[ \$1 == *'lzpack: note: zrfilt32._bf is 12.'*'% larger than'* ]]" _ "$msg"
+check_media large "$T/large-media" "$DIST_DIR" "$T/large-packed" no-floppy
+check "2 MB: the zip holds the whole filter" \
+    bash -c "'$HOST_TOOLS_DIR/lzpack' -d '$T/read-large/zip/zrfilt32._bf' '$T/large.8bf' && cmp -s '$T/large.8bf' '$B/ZRFILT32.8BF'"
+
 # Refused payload directories, one row each: what is done to a good copy,
 # and what the message must say. Nothing may be written.
 while IFS='|' read -r what change message; do
@@ -112,15 +194,37 @@ file missing|rm zrsupp32._ll|refused-payload/zrsupp32._ll: missing
 file not packed|printf 'MZ plain' > msvcrt20._2s|refused-payload/msvcrt20._2s: not a packed (SZDD) file
 file cut off|head -c 200 zrsupp32._ll > cut && mv cut zrsupp32._ll|refused-payload/zrsupp32._ll: does not unpack
 foreign file|echo notes > readme.txt|refused-payload/readme.txt: not one of the files
-too large for a floppy|head -c 1500000 /dev/urandom > big && "$HOST_TOOLS_DIR/lzpack" -n zrfilt32.8bf big zrfilt32._bf && rm big|do not fit on a 1.44 MB floppy
+two files for one name|cp zrsupp32._ll ZRSUPP32._LL|: two files for one name; keep one
+too large for a floppy|head -c 1500000 /dev/urandom > big && "$HOST_TOOLS_DIR/lzpack" -n zrfilt32.8bf big zrfilt32._bf 2>/dev/null && rm big|1.44 MB floppy, which holds 1457664 bytes in 2847 clusters; nothing written; give --no-floppy
+too large for a CD|printf 'SZDD\210\360\047\063A\146\000\000\000\000' > zrfilt32._bf && truncate -s 700M zrfilt32._bf|bytes) do not fit on a 650 MB CD, which holds 681574400 bytes
 EOF
 
+# A tree without its git history (a source archive): the release date is
+# that of the tree's newest file, and a payload file dated 2024 keeps its
+# date, older than that or not.
+A=$T/tree
+mkdir -p "$A"
+skip=./build
+case "$BUILD_DIR" in "$SOURCE_DIR"/*) skip=./${BUILD_DIR#"$SOURCE_DIR"/} ;; esac
+tar -C "$SOURCE_DIR" --exclude=./.git --exclude=./build --exclude="$skip" -cf - . | tar -C "$A" -xf -
+find "$A" -exec touch -d '2025-03-04 05:06' {} +
+touch -d '2025-06-07 18:10' "$A/README.md"
+mkdir -p "$T/tree-payload"
+cp "$V/"* "$T/tree-payload/"
+touch -d '2024-02-03 14:06' "$T/tree-payload/zrfilt32._bf"
+check "no git history: release.sh --payload succeeds" \
+    env -u SOURCE_DATE_EPOCH bash "$A/scripts/release.sh" --dist "$DIST_DIR" --payload "$T/tree-payload" --out "$T/tree-media"
+check_media tree "$T/tree-media" "$DIST_DIR" "$T/tree-payload"
+dated tree "$T/tree-media" zrfilt32._bf '2024-02-03 14:06'
+dated tree "$T/tree-media" setup.exe '2025-06-07 18:10'
+
 # One whole install, as from drive A: on Windows 95, of the files copied
-# out of the floppy image into a read-only directory.
+# out of the floppy image of the vendor's raw files into a read-only
+# directory.
 e2e_begin release-floppy
 e2e_version win95
-echo "Install under Wine: A:\\SETUP.EXE copied out of $T/a/vellox20-floppy.img (made from $DIST_DIR)"
-check "floppy: files copied out of the image into drive A:" e2e_floppy "$T/a/vellox20-floppy.img"
+echo "Install under Wine: A:\\SETUP.EXE copied out of $T/raw-media/vellox20-floppy.img (raw files packed by release.sh)"
+check "floppy: files copied out of the image into drive A:" e2e_floppy "$T/raw-media/vellox20-floppy.img"
 mkdir -p "$E2E_C/ps/plugins"
 e2e_ini 'C:\PS\Plugins'
 P=$BUILD_DIR/payload
@@ -139,6 +243,8 @@ check "floppy: exit code 0" [ "$E2E_RC" = 0 ]
 check "floppy: support library installed byte-exact" same_file "$P/zrsupp32.dll" "$E2E_C/ps/plugins/zrsupp32.dll"
 check "floppy: filter installed byte-exact" same_file "$P/zrfilt32.8bf" "$E2E_C/ps/plugins/zrfilt32.8bf"
 check "floppy: NT/95 C runtime installed byte-exact" same_file "$P/msvcrt20.dll" "$E2E_SYS/msvcrt20.dll"
+check "floppy: the installed runtime has the raw file's date" \
+    [ "$(date -r "$E2E_SYS/msvcrt20.dll" '+%Y-%m-%d %H:%M')" = '2024-05-01 12:00' ]
 check "floppy: no temporary files left" no_temp_files "$E2E_C/ps/plugins"
 check "floppy: nothing written to A:" same_list "$(ls "$E2E_DIST" | tr '\n' ' ')" "$(echo "$names" | upper)"
 e2e_end
