@@ -219,12 +219,13 @@ fi
 
 # Dates: SOURCE_DATE_EPOCH, by default the last commit's time, or in a tree
 # without its git history (a source archive) the time of its newest file
-# outside the build and output directories; made even (FAT and zip keep
+# outside the build and output directories and the vendor's files; made even (FAT and zip keep
 # times in two-second steps), read as UTC everywhere.
 if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
     [ ! -e "$root/.git" ] || SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct 2>/dev/null || true)
     [ -n "${SOURCE_DATE_EPOCH:-}" ] ||
-        SOURCE_DATE_EPOCH=$(find "$root" \( -path "$root/build" -o -path "$root/build-*" -o -path "$root/.git" -o -path "$(realpath -m "$out")" \) -prune \
+        SOURCE_DATE_EPOCH=$(find "$root" \( -path "$root/build" -o -path "$root/build-*" -o -path "$root/.git" \
+                                   -o -path "$(realpath -m "$out")" -o -path "$payload" -o -path "$raw" \) -prune \
                                 -o -type f -printf '%T@\n' | sort -n | tail -n 1 | cut -d. -f1)
     [ -n "$SOURCE_DATE_EPOCH" ] || SOURCE_DATE_EPOCH=820454400
 fi

@@ -200,8 +200,9 @@ too large for a CD|printf 'SZDD\210\360\047\063A\146\000\000\000\000' > zrfilt32
 EOF
 
 # A tree without its git history (a source archive): the release date is
-# that of the tree's newest file, and a payload file dated 2024 keeps its
-# date, older than that or not.
+# that of the tree's newest file (the vendor's files, newer still, do not
+# count), and a payload file dated 2024 keeps its date, older than that or
+# not.
 A=$T/tree
 mkdir -p "$A"
 skip=./build
@@ -209,12 +210,12 @@ case "$BUILD_DIR" in "$SOURCE_DIR"/*) skip=./${BUILD_DIR#"$SOURCE_DIR"/} ;; esac
 tar -C "$SOURCE_DIR" --exclude=./.git --exclude=./build --exclude="$skip" -cf - . | tar -C "$A" -xf -
 find "$A" -exec touch -d '2025-03-04 05:06' {} +
 touch -d '2025-06-07 18:10' "$A/README.md"
-mkdir -p "$T/tree-payload"
-cp "$V/"* "$T/tree-payload/"
-touch -d '2024-02-03 14:06' "$T/tree-payload/zrfilt32._bf"
+mkdir -p "$A/packed"
+cp "$V/"* "$A/packed/"
+touch -d '2024-02-03 14:06' "$A/packed/zrfilt32._bf"
 check "no git history: release.sh --payload succeeds" \
-    env -u SOURCE_DATE_EPOCH bash "$A/scripts/release.sh" --dist "$DIST_DIR" --payload "$T/tree-payload" --out "$T/tree-media"
-check_media tree "$T/tree-media" "$DIST_DIR" "$T/tree-payload"
+    env -u SOURCE_DATE_EPOCH bash "$A/scripts/release.sh" --dist "$DIST_DIR" --payload "$A/packed" --out "$T/tree-media"
+check_media tree "$T/tree-media" "$DIST_DIR" "$A/packed"
 dated tree "$T/tree-media" zrfilt32._bf '2024-02-03 14:06'
 dated tree "$T/tree-media" setup.exe '2025-06-07 18:10'
 
