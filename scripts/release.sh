@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Makes the release media in build/release/:
-#   vellox20.zip          setup.exe and the four packed files at the top level
+#   vellox20.zip          setup.exe, the four packed files and their checksum
+#                         list vellox20.crc at the top level
 #   vellox20-floppy.img   a 1.44 MB FAT12 floppy image, the same files, 8.3 names
 #   vellox20.iso          an ISO 9660 level 1 CD image with Joliet names
 #   SHA256SUMS            the checksums of the three
@@ -24,6 +25,8 @@ me=release.sh
 # The names the installer's file table looks up beside setup.exe.
 packed_names="msvcrt20._ll msvcrt20._2s zrsupp32._ll zrfilt32._bf"
 label=VELLOX20
+# The checksum list setup.exe checks the expanded files against.
+checksum_list=vellox20.crc
 serial=0B0E1995
 # A 1.44 MB floppy: 2880 sectors; less the boot sector, two FATs of nine
 # sectors and a root directory of 14, 2847 clusters of one sector are left.
@@ -115,6 +118,21 @@ else
     echo "$me: note: no $lzpack: the packed files were checked by their signature only" >&2
 fi
 
+# write_checksum_list LZPACK OUT: the list of the packed files (name, size
+# after expansion, CRC-32 of the expanded bytes, and a last line that checks
+# the list), as "lzpack -l" writes it; setup.exe checks every file against
+# it before it replaces anything.
+write_checksum_list() {
+    local lz=$1 list=$2 paths= name
+    [ -x "$lz" ] || die "no $lz: the checksum list needs the packer of the build that made $dist"
+    for name in $packed_names; do paths="$paths $payload/$name"; done
+    "$lz" -l $paths > "$list" || die "could not write the checksum list"
+}
+listed=$(mktemp -d)
+trap 'rm -rf "$listed"' EXIT
+write_checksum_list "$lzpack" "$listed/$checksum_list"
+files="$files $listed/$checksum_list"
+
 # The floppy holds every file whole or the release stops here.
 clusters=0 bytes=0
 for f in $files; do
@@ -148,7 +166,7 @@ umask 022
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 work=$(mktemp -d "$out/.release.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+trap 'rm -rf "$work" "$listed"' EXIT
 stage=$work/files
 mkdir "$stage"
 
