@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "app/filecopy.h"
+#include "app/checklist.h"
 #include "app/globals.h"
 #include "app/pages.h"
 #include "app/platform.h"
@@ -199,6 +200,24 @@ static INT OpenSource(const LZCalls *lz, const char *source)
 
 int MyLZCopy(const char *source, const char *target)
 {
+    return MyLZCopyChecked(source, target, NULL);
+}
+
+// 1 when the expanded file matches its check, 0 when it differs or cannot
+// be read back, LZ_NO_MEMORY without a buffer to read it.
+static int ExpandedMatches(const char *temp, LONG copied, const FileCheck *check)
+{
+    if ((DWORD)copied != check->size)
+        return 0;
+    DWORD size = 0, crc = 0;
+    int read = FileCrc32(temp, &size, &crc);
+    if (read <= 0)
+        return read;
+    return size == check->size && crc == check->crc;
+}
+
+int MyLZCopyChecked(const char *source, const char *target, const FileCheck *check)
+{
     // Without the library (or one of its entries) the copy fails as if
     // LZStart had.
     const LZCalls *lz = GetLZCalls();
@@ -231,6 +250,13 @@ int MyLZCopy(const char *source, const char *target)
     // says how long the expanded file must be.
     if (copied >= 0 && checkLength && (DWORD)copied != expected)
         copied = LZ_INTERNAL;
+    // The expanded bytes against the media's list: damage on the disk or
+    // in expansion alike. Read back from the cache, not from the source.
+    if (copied >= 0 && check) {
+        int match = ExpandedMatches(temp, copied, check);
+        if (match <= 0)
+            copied = match < 0 ? LZERROR_GLOBLOCK : LZ_INTERNAL;
+    }
     if (copied < 0) {
         DeleteFileA(temp);
         return ShowLZError(copied, source);

@@ -27,6 +27,12 @@ int FileNewer(const char *source, const char *target);
 // LZ_* codes after the message has been shown.
 int MyLZCopy(const char *source, const char *target);
 
+struct FileCheck;
+// MyLZCopy that, given a check, also compares the expanded file with it
+// (its size and CRC-32) before it replaces anything; a file that differs
+// is deleted and reported as a damaged source (LZ_INTERNAL).
+int MyLZCopyChecked(const char *source, const char *target, const FileCheck *check);
+
 // Puts the complete file fresh in the place of target, which may exist.
 // On NT in one step; on Windows 95 and Win32s the old target is renamed
 // aside first and put back should the new file not take its place. 1 on

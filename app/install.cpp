@@ -4,6 +4,7 @@
 #include "app/globals.h"
 #include "app/main.h"
 #include "app/filecopy.h"
+#include "app/checklist.h"
 #include "app/pages.h"
 #include "app/platform.h"
 #include "app/plugindir.h"
@@ -130,8 +131,10 @@ static void ShowCopyTexts(const char *source, const char *target)
 }
 
 // Copies one record. 1 when handled (copied or kept), 0 after a failure
-// that the user has been shown.
-static int CopyRecord(const CopyRec &rec, const char *sourceDir, const char *pluginDir)
+// that the user has been shown. With a checksum list (else null) the
+// expanded file must match the record's entry before it replaces anything.
+static int CopyRecord(const CopyRec &rec, const char *sourceDir, const char *pluginDir,
+                      const CheckList *list)
 {
     char source[PATH_SIZE], targetDir[PATH_SIZE], target[PATH_SIZE];
 
@@ -153,17 +156,32 @@ static int CopyRecord(const CopyRec &rec, const char *sourceDir, const char *plu
     // -m replaces the installed runtime whatever its age, through the same
     // replace as every copy, so a failed copy leaves the old one in place.
     int forced = rec.fSystem && gfForceMSVC;
-    if (!rec.fCheckNewer || forced || FileNewer(source, target))
-        if (MyLZCopy(source, target) < 0)
+    if (!rec.fCheckNewer || forced || FileNewer(source, target)) {
+        const FileCheck *check = list ? FindCheck(list, rec.pSource) : NULL;
+        // A file the list does not name cannot be vouched for.
+        if (list && !check)
+            return ShowLZError(LZ_INTERNAL, source), 0;
+        if (MyLZCopyChecked(source, target, check) < 0)
             return 0;
+    }
     return 1;
 }
 
 static void CopyFiles(DWORD platform, const char *sourceDir, const char *pluginDir)
 {
+    // Media without a list install as they always have; a list that fails
+    // its own check stops the install before anything is copied.
+    CheckList list;
+    int listed = LoadCheckList(sourceDir, &list);
+    if (listed == CHECK_LIST_DAMAGED) {
+        ShowLZError(LZ_INTERNAL, CHECK_LIST_NAME);
+        gfAbort = 1;
+        return;
+    }
+    const CheckList *checks = listed == CHECK_LIST_READ ? &list : NULL;
     for (int i = 0; !gfAbort && i < gFiles; ) {
         const CopyRec &rec = gCopy[i];
-        if ((rec.dwPlatforms & platform) && !CopyRecord(rec, sourceDir, pluginDir)) {
+        if ((rec.dwPlatforms & platform) && !CopyRecord(rec, sourceDir, pluginDir, checks)) {
             gfAbort = 1;
             break;
         }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Makes the release media in build/release/:
-#   vellox20.zip          setup.exe and the four packed files at the top level
+#   vellox20.zip          setup.exe, the four packed files and their checksum
+#                         list vellox20.crc at the top level
 #   vellox20-floppy.img   a 1.44 MB FAT12 floppy image, the same files, 8.3 names
 #   vellox20.iso          an ISO 9660 level 1 CD image with Joliet names
 #   SHA256SUMS            the checksums of the three
@@ -34,6 +35,8 @@ packed_names="msvcrt20._ll msvcrt20._2s zrsupp32._ll zrfilt32._bf"
 raw_names="nt/msvcrt20.dll win32s/msvcrt20.dll zrsupp32.dll zrfilt32.8bf"
 installed_names="msvcrt20.dll msvcrt20.dll zrsupp32.dll zrfilt32.8bf"
 label=VELLOX20
+# The checksum list setup.exe checks the expanded files against.
+checksum_list=vellox20.crc
 serial=0B0E1995
 # A 1.44 MB floppy: 2880 sectors; less the boot sector, two FATs of nine
 # sectors and a root directory of 14, 2847 clusters of one sector are left.
@@ -177,8 +180,9 @@ if [ -n "$raw" ]; then
 fi
 
 # The files fit the media or the release stops here: a 650 MB CD always,
-# a 1.44 MB floppy unless --no-floppy.
-clusters=0 bytes=0 sectors=$cd_own_sectors
+# a 1.44 MB floppy unless --no-floppy. The checksum list, written later, is
+# counted at its largest: 2048 bytes.
+clusters=4 bytes=2048 sectors=$((cd_own_sectors + 1))
 for name in setup.exe $packed_names; do
     size=$(stat -c %s "${source_of[$name]}")
     bytes=$((bytes + size))
@@ -206,6 +210,21 @@ if [ -x "$lzpack" ]; then
 else
     echo "$me: note: no $lzpack: the packed files were checked by their signature only" >&2
 fi
+
+# write_checksum_list LZPACK OUT: the list of the packed files (name, size
+# after expansion, CRC-32 of the expanded bytes, and a last line that checks
+# the list), as "lzpack -l" writes it; setup.exe checks every file against
+# it before it replaces anything.
+write_checksum_list() {
+    local lz=$1 list=$2 paths= name
+    [ -x "$lz" ] || die "no $lz: the checksum list needs the packer of the build that made $dist"
+    for name in $packed_names; do paths="$paths ${source_of[$name]}"; done
+    "$lz" -l $paths > "$list" || die "could not write the checksum list"
+}
+listed=$(mktemp -d)
+trap 'rm -rf "$listed" ${packdir:+"$packdir"}' EXIT
+write_checksum_list "$lzpack" "$listed/$checksum_list"
+source_of[$checksum_list]=$listed/$checksum_list
 
 # The PE machine field: the media are meant to carry the 32-bit program.
 machine=
@@ -236,7 +255,7 @@ umask 022
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 work=$(mktemp -d "$out/.release.XXXXXX")
-trap 'rm -rf "$work" ${packdir:+"$packdir"}' EXIT
+trap 'rm -rf "$work" "$listed" ${packdir:+"$packdir"}' EXIT
 stage=$work/files
 mkdir "$stage"
 
@@ -244,12 +263,12 @@ mkdir "$stage"
 # keep their own dates, whatever they are (the installer compares the C
 # runtime's date with the installed copy's); setup.exe and the samples are
 # dated SOURCE_DATE_EPOCH unless the file is older.
-names="setup.exe $packed_names"
+names="setup.exe $packed_names $checksum_list"
 for name in $names; do
     f=${source_of[$name]}
     cp "$f" "$stage/$name"
     chmod 644 "$stage/$name"
-    if { [ "$vendor" = 1 ] && [ "$name" != setup.exe ]; } || [ "$(stat -c %Y "$f")" -lt "$SOURCE_DATE_EPOCH" ]; then
+    if { [ "$vendor" = 1 ] && [ "$name" != setup.exe ] && [ "$name" != "$checksum_list" ]; } || [ "$(stat -c %Y "$f")" -lt "$SOURCE_DATE_EPOCH" ]; then
         touch -r "$f" "$stage/$name"
     else
         touch -d "@$SOURCE_DATE_EPOCH" "$stage/$name"

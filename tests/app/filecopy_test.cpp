@@ -5,6 +5,8 @@
 #include <string>
 
 #include "app/filecopy.h"
+#include "app/checklist.h"
+#include "app/crc32.h"
 #include "tests/app/app_test_util.h"
 
 using namespace apptest;
@@ -126,11 +128,13 @@ protected:
         source = dir + "zrfilt32._bf";
         target = dir + "zrfilt32.8bf";
     }
-    // Copies with an alert watcher that presses OK.
-    int Copy(const std::string &from, const std::string &to)
+    // Copies with an alert watcher that presses OK; checked against check
+    // when one is given.
+    int Copy(const std::string &from, const std::string &to, const FileCheck *check = NULL)
     {
         PageWatcher alerts("Alert!", IDOK);
-        int rc = MyLZCopy(from.c_str(), to.c_str());
+        int rc = check ? MyLZCopyChecked(from.c_str(), to.c_str(), check)
+                       : MyLZCopy(from.c_str(), to.c_str());
         shown = alerts.Texts();
         return rc;
     }
@@ -215,6 +219,31 @@ TEST_F(LZCopyTest, SourceLongerThanItsHeaderSaysIsRefused)
     EXPECT_EQ(LZ_INTERNAL, Copy(source, target));
     EXPECT_FALSE(Exists(target));
     EXPECT_TRUE(TempFiles().empty());
+}
+
+// A checked copy replaces the target only when the expanded bytes match
+// their entry; any other entry is a damaged source.
+TEST_F(LZCopyTest, CheckedCopyReplacesOnlyWhenTheBytesMatch)
+{
+    std::string data = Pattern(70000, 13), previous = "previous filter";
+    ASSERT_TRUE(WriteBytes(source, MakeSZDD(data)));
+    DWORD crc = Crc32Update(0, data.data(), data.size());
+    const FileCheck wrong[] = {
+        {"zrfilt32._bf", (DWORD)data.size(), crc ^ 0x00010000u},
+        {"zrfilt32._bf", (DWORD)data.size() + 1, crc},
+    };
+    for (const FileCheck &check : wrong) {
+        ASSERT_TRUE(WriteBytes(target, previous));
+        EXPECT_EQ(LZ_INTERNAL, Copy(source, target, &check));
+        ASSERT_EQ(1u, shown.size());
+        EXPECT_EQ("Internal error (-3)", shown[0]);
+        EXPECT_EQ(previous, ReadBytes(target));
+        EXPECT_TRUE(TempFiles().empty());
+    }
+    const FileCheck right = {"zrfilt32._bf", (DWORD)data.size(), crc};
+    EXPECT_EQ(1, Copy(source, target, &right));
+    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(data, ReadBytes(target));
 }
 
 TEST_F(LZCopyTest, TargetThatCannotBeReplacedIsReportedAndKept)

@@ -7,6 +7,7 @@
 # too large for a floppy; a tree without git history; and one whole
 # install under Wine from the files copied out of the floppy image of a
 # vendor's raw files.
+# Each image carries the checksum list of its packed files.
 . "$(dirname "$0")/e2e-lib.sh"
 # Dates on the media are read and written as UTC, as release.sh does.
 export TZ=UTC
@@ -14,7 +15,7 @@ R=$SOURCE_DIR/scripts/release.sh
 T=$BUILD_DIR/test-output/release
 rm -rf "$T"
 mkdir -p "$T"
-names="setup.exe msvcrt20._ll msvcrt20._2s zrsupp32._ll zrfilt32._bf"
+names="setup.exe msvcrt20._ll msvcrt20._2s zrsupp32._ll zrfilt32._bf vellox20.crc"
 packed="msvcrt20._ll msvcrt20._2s zrsupp32._ll zrfilt32._bf"
 upper() { tr a-z A-Z; }
 sorted_words() { tr ' ' '\n' | sed '/^$/d' | sort; }
@@ -22,6 +23,20 @@ same_list() { [ "$(printf '%s\n' "$1" | sorted_words)" = "$(printf '%s\n' "$2" |
 all_same_files() { # DIR-A DIR-B NAME...: each name byte-identical in both
     local a=$1 b=$2 n; shift 2
     for n in "$@"; do cmp -s "$a/$n" "$b/$n" || { echo "  differs: $n" >&2; return 1; }; done
+}
+# list_vouches DIR: DIR/vellox20.crc names each packed file of DIR with the
+# size and the CRC-32 (gzip's trailer, an independent computation) of its
+# expanded bytes, and nothing else.
+list_vouches() {
+    local d=$1 n crc size
+    [ "$(grep -c . "$d/vellox20.crc")" = 5 ] || return 1
+    for n in $packed; do
+        "$HOST_TOOLS_DIR/lzpack" -d "$d/$n" "$d/$n.expanded" || return 1
+        size=$(stat -c %s "$d/$n.expanded")
+        crc=$(gzip -c "$d/$n.expanded" | tail -c 8 | head -c 4 | od -An -tx4 | tr -d ' ' | tr a-f A-F)
+        rm -f "$d/$n.expanded"
+        grep -q "^$n  *$size $crc"$'\r'"\$" "$d/vellox20.crc" || { echo "  no entry '$n $size $crc'" >&2; return 1; }
+    done
 }
 boot_fs_type() { dd if="$1" bs=1 skip=54 count=8 2>/dev/null; }
 # ISO 9660 level 1: at most eight upper-case d-characters, a dot, three more.
@@ -38,13 +53,15 @@ check_media() {
     rm -rf "$x"; mkdir -p "$x/src" "$x/zip" "$x/floppy" "$x/iso"
     cp "$src/setup.exe" "$x/src/"
     for n in $packed; do cp "$pay/$n" "$x/src/"; done
+    (cd "$pay" && "$HOST_TOOLS_DIR/lzpack" -l $packed) > "$x/src/vellox20.crc"
     check "$tag: SHA256SUMS match the $images images" \
         bash -c "cd '$dir' && sha256sum --quiet -c SHA256SUMS && [ \$(wc -l < SHA256SUMS) = $images ]"
 
-    check "$tag: zip holds the five names at the top level" \
+    check "$tag: zip holds the six names at the top level" \
         same_list "$(unzip -Z1 "$zip" | tr '\n' ' ')" "$names"
     (cd "$x/zip" && unzip -q "$zip")
     check "$tag: zip members byte-identical" all_same_files "$x/src" "$x/zip" $names
+    check "$tag: zip's checksum list vouches for its packed files" list_vouches "$x/zip"
 
     if [ "$images" = 2 ]; then
         check "$tag: no floppy image" no_file "$img"
@@ -52,11 +69,12 @@ check_media() {
         check "$tag: floppy image is exactly 1,474,560 bytes" [ "$(stat -c %s "$img")" = 1474560 ]
         check "$tag: floppy is FAT12" [ "$(boot_fs_type "$img")" = "FAT12   " ]
         check "$tag: floppy volume label VELLOX20" bash -c "mlabel -s -i '$img' :: | grep -q 'is VELLOX20'"
-        check "$tag: floppy holds the five files under 8.3 names" \
+        check "$tag: floppy holds the six files under 8.3 names" \
             same_list "$(mdir -b -i "$img" :: | sed 's|^::/||' | tr '\n' ' ')" "$(echo "$names" | upper)"
         mcopy -m -i "$img" '::*' "$x/floppy/"
         for n in $names; do mv "$x/floppy/$(echo "$n" | upper)" "$x/floppy/$n" 2>/dev/null; done
         check "$tag: floppy files byte-identical" all_same_files "$x/src" "$x/floppy" $names
+        check "$tag: floppy's checksum list vouches for its packed files" list_vouches "$x/floppy"
     fi
 
     local plain joliet
@@ -64,13 +82,14 @@ check_media() {
     joliet=$(xorriso -indev "$iso" -ls / 2>/dev/null | tr -d "'" | tr '\n' ' ')
     check "$tag: CD holds ISO 9660 level 1 names ($plain)" \
         bash -c "$(declare -f level1_names); level1_names '$plain'"
-    check "$tag: CD level 1 names are the five files" \
+    check "$tag: CD level 1 names are the six files" \
         same_list "$(echo "$plain" | sed 's/;1//g')" "$(echo "$names" | upper)"
-    check "$tag: CD Joliet names are the five files" same_list "$joliet" "$names"
+    check "$tag: CD Joliet names are the six files" same_list "$joliet" "$names"
     check "$tag: CD volume id VELLOX20" \
         bash -c "xorriso -indev '$iso' -pvd_info 2>/dev/null | grep -q '^Volume Id *: VELLOX20\$'"
     xorriso -osirrox on -indev "$iso" -extract / "$x/iso" >/dev/null 2>&1
     check "$tag: CD files byte-identical" all_same_files "$x/src" "$x/iso" $names
+    check "$tag: CD's checksum list vouches for its packed files" list_vouches "$x/iso"
 }
 
 # dated TAG DIR NAME 'YYYY-MM-DD HH:MM': NAME carries that date in the zip,

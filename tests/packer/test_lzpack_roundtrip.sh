@@ -100,6 +100,25 @@ printf 'abc' > sample.txt
 "$LZPACK" sample.txt sample.pak && [ "$(header sample.pak | cut -d' ' -f10)" = 00 ] ||
     fail "an output not ending in '_' without -n should record 0"
 
+# --- checksum list (-l): the CRC-32 check value, sizes, the last line ------
+check
+printf '123456789' > nine.txt
+"$LZPACK" nine.txt NINE.TX_ && "$LZPACK" -l NINE.TX_ > nine.crc || fail "-l of a packed file failed"
+[ "$(head -n 1 nine.crc)" = "$(printf 'nine.tx_              9 CBF43926\r')" ] ||
+    fail "-l entry of '123456789' is '$(head -n 1 nine.crc | tr -d '\r')', not 9 bytes, CRC CBF43926"
+# the last line: the count and the CRC-32 of the entries before it (gzip's
+# trailer holds the CRC-32 of its input, an independent computation)
+"$LZPACK" -l empty.da_ one.da_ repeat.tx_ > three.crc || fail "-l of three files failed"
+want=$(head -n 3 three.crc | gzip -c | tail -c 8 | head -c 4 | od -An -tx4 | tr -d ' ' | tr a-f A-F)
+[ "$(tail -n 1 three.crc)" = "$(printf '* 3 %s\r' "$want")" ] ||
+    fail "-l last line '$(tail -n 1 three.crc | tr -d '\r')', expected '* 3 $want'"
+want=$(gzip -c repeat.txt | tail -c 8 | head -c 4 | od -An -tx4 | tr -d ' ' | tr a-f A-F)
+sed -n 3p three.crc | grep -q "^repeat.tx_  *300000 $want"$'\r'"\$" ||
+    fail "-l entry of repeat.tx_ '$(sed -n 3p three.crc)' does not hold 300000 and $want"
+"$LZPACK" -l nine.txt > none.crc 2>err.txt && fail "-l accepted a file that is not packed"
+[ -s none.crc ] && fail "-l printed a list although a file did not unpack"
+"$LZPACK" -l 2>/dev/null; [ $? -eq 2 ] || fail "-l without files should give exit status 2"
+
 # --- refusals: non-zero exit, a message, and no output at all ----------------
 no_output() { # name of a test, output path
     [ ! -e "$2" ] || fail "$1: left an output file"

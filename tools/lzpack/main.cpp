@@ -3,11 +3,16 @@
 //
 //   lzpack [-v] [-n original-name] <input> <output>
 //   lzpack [-v] -d <input> <output>
+//   lzpack -l <packed>...
 //
 // The header records the last character of the original file name, which
 // a packed name conventionally replaces with '_' ("setup.ex_"). It is the
 // last character of the -n name when one is given; otherwise, when the
 // output name ends in '_', the last character of the input's name; else 0.
+//
+// With -l it prints the checksum list of the packed files that setup.exe
+// checks before it installs them (checksum_list.h); given one file, that
+// file's entry and a last line for a list of it alone.
 //
 // Exit status: 0 on success, 1 on an error, 2 on bad usage. The output
 // appears only when it is complete. A packed file larger than its input is
@@ -17,6 +22,7 @@
 #include <cstring>
 #include <string>
 
+#include "checksum_list.h"
 #include "file_io.h"
 #include "szdd_format.h"
 #include "szdd_reader.h"
@@ -27,9 +33,11 @@ namespace {
 const char kUsage[] =
     "usage: lzpack [-v] [-n original-name] <input> <output>\n"
     "       lzpack [-v] -d <input> <output>\n"
+    "       lzpack -l <packed>...\n"
     "Packs <input> into the SZDD format (or with -d unpacks it) and writes <output>.\n"
     "  -n NAME  original name of the file; its last character is recorded in the header\n"
     "  -d       unpack instead of pack\n"
+    "  -l       print the checksum list of packed files (name, expanded size, CRC-32)\n"
     "  -v       print the sizes\n";
 
 const char *BaseName(const char *path)
@@ -118,6 +126,21 @@ int Unpack(const char *input, const char *output, bool verbose)
     return 0;
 }
 
+// Prints the list only when every file unpacked.
+int List(char **paths, int count)
+{
+    std::string entries, entry, error;
+    for (int i = 0; i < count; i++) {
+        if (!ChecksumEntry(paths[i], &entry, &error))
+            return Error("no checksum entry", error);
+        entries += entry;
+    }
+    std::string list = entries + ChecksumListEnd(entries, count);
+    if (fwrite(list.data(), 1, list.size(), stdout) != list.size() || fflush(stdout) != 0)
+        return Error("cannot write the list", "");
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -125,6 +148,7 @@ int main(int argc, char **argv)
     const char *originalName = nullptr;
     bool unpack = false;
     bool verbose = false;
+    bool list = false;
     int i = 1;
     for (; i < argc && argv[i][0] == '-' && argv[i][1] != '\0'; i++) {
         const char *opt = argv[i];
@@ -136,6 +160,8 @@ int main(int argc, char **argv)
             return 0;
         } else if (strcmp(opt, "-d") == 0) {
             unpack = true;
+        } else if (strcmp(opt, "-l") == 0) {
+            list = true;
         } else if (strcmp(opt, "-v") == 0) {
             verbose = true;
         } else if (strcmp(opt, "-n") == 0) {
@@ -148,6 +174,13 @@ int main(int argc, char **argv)
             fprintf(stderr, "lzpack: unknown option %s\n%s", opt, kUsage);
             return 2;
         }
+    }
+    if (list) {
+        if (unpack || originalName || verbose || i == argc) {
+            fprintf(stderr, "lzpack: -l takes packed files and no other option\n%s", kUsage);
+            return 2;
+        }
+        return List(argv + i, argc - i);
     }
     if (argc - i != 2) {
         fprintf(stderr, "lzpack: need an input and an output file\n%s", kUsage);
