@@ -90,8 +90,8 @@ int RestrictDllSearch(void)
 // Loads the library whose full path is given, if the file is there.
 static HMODULE LoadFullPath(const char *path)
 {
-    // A missing file is not handed to the loader: Win32s would say so in
-    // a message box of its own.
+    // A missing file is not handed to the loader, which on the oldest
+    // systems may say so in a message box of its own.
     if (!FileExist(path))
         return NULL;
     // The search flags exist only where SetDefaultDllDirectories does;
