@@ -69,7 +69,7 @@ int ShowLZError(int code, const char *name)
     int mapped;
     if (code == LZERROR_GLOBLOCK)
         mapped = LZ_NO_MEMORY;
-    else if (code == LZERROR_WRITE || code == LZERROR_BADINHANDLE)
+    else if (code == LZERROR_WRITE || code == LZERROR_BADINHANDLE || code == LZ_IN_USE)
         mapped = code;
     else
         mapped = LZ_INTERNAL;
@@ -110,52 +110,60 @@ int SZDDLength(const char *path, DWORD *length)
 }
 
 // The directory part of path (up to and with its last backslash) into dir
-// of MAX_PATH characters; "." when there is none.
+// of MAX_PATH characters; empty when there is none.
 static void DirectoryOf(const char *path, char *dir)
 {
     lstrcpynA(dir, path, MAX_PATH);
     int i = lstrlenA(dir) - 1;
     while (i >= 0 && dir[i] != '\\')
         i--;
-    if (i < 0)
-        lstrcpyA(dir, ".");
-    else
-        dir[i + 1] = '\0';
+    dir[i + 1] = '\0';
+}
+
+// How many names NameBeside can make: four hex digits.
+enum { NAMES_BESIDE = 0x10000 };
+
+// The name number n (of NAMES_BESIDE) in target's folder, made of the
+// three-letter prefix, four hex digits and ".tmp", into out (MAX_PATH).
+// The names are made here, not by GetTempFileNameA: where that call is
+// built on the 16-bit one it may put the file in TEMP, on another drive,
+// and the rename into the target's place would fail. 0 when it does not fit.
+static int NameBeside(const char *target, const char *prefix, DWORD n, char *out)
+{
+    char dir[MAX_PATH];
+    DirectoryOf(target, dir);
+    if (lstrlenA(dir) + 12 >= MAX_PATH)
+        return 0;
+    wsprintfA(out, "%s%s%04X.tmp", dir, prefix, (unsigned)(n % NAMES_BESIDE));
+    return 1;
 }
 
 // A new empty temporary file beside target, its name in temp (MAX_PATH),
 // opened for writing. INVALID_HANDLE_VALUE when none can be made.
 static HANDLE CreateTempBeside(const char *target, char *temp)
 {
-    char dir[MAX_PATH];
-    DirectoryOf(target, dir);
-    if (!GetTempFileNameA(dir, "zrs", 0, temp))
-        return INVALID_HANDLE_VALUE;
-    // The file the call has just made is opened as it is, not created over
-    // again: some file systems write a file out in full when it is closed
-    // after being truncated, and the install would wait for the disk.
-    HANDLE f = CreateFileA(temp, GENERIC_WRITE, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    // Anything already in it would follow the expanded bytes.
-    if (f != INVALID_HANDLE_VALUE && GetFileSize(f, NULL) != 0) {
-        CloseHandle(f);
-        f = INVALID_HANDLE_VALUE;
+    const DWORD first = GetTickCount();
+    for (DWORD i = 0; i < NAMES_BESIDE && NameBeside(target, "zrs", first + i, temp); i++) {
+        HANDLE f = CreateFileA(temp, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+        if (f != INVALID_HANDLE_VALUE)
+            return f;
+        // Only a name already taken is worth passing over; a folder that
+        // is missing or full takes no other name either.
+        if (GetFileAttributesA(temp) == INVALID_FILE_ATTRIBUTES)
+            break;
     }
-    if (f == INVALID_HANDLE_VALUE)
-        DeleteFileA(temp);
-    return f;
+    return INVALID_HANDLE_VALUE;
 }
 
-// A name beside target that no file has, in aside (MAX_PATH); 0 when none
-// can be found.
-static int FreeNameBeside(const char *target, char *aside)
+// Renames target to a free name beside it, given in aside (MAX_PATH).
+// 0 when the name was free but the rename failed, or no name was free.
+static int MoveAside(const char *target, char *aside)
 {
-    char dir[MAX_PATH];
-    DirectoryOf(target, dir);
-    // The call makes the file to claim the name; only the name is wanted.
-    if (!GetTempFileNameA(dir, "zro", 0, aside))
-        return 0;
-    DeleteFileA(aside);
-    return 1;
+    const DWORD first = GetTickCount();
+    for (DWORD i = 0; i < NAMES_BESIDE && NameBeside(target, "zro", first + i, aside); i++)
+        if (GetFileAttributesA(aside) == INVALID_FILE_ATTRIBUTES)
+            return MoveFileA(target, aside) != 0;
+    return 0;
 }
 
 int ReplaceWith(const char *fresh, const char *target)
@@ -165,22 +173,27 @@ int ReplaceWith(const char *fresh, const char *target)
     typedef BOOL(WINAPI * MoveFileExFn)(LPCSTR, LPCSTR, DWORD);
     MoveFileExFn moveEx =
         Platform() == PLATFORM_WINNT ? KernelEntryAs<MoveFileExFn>("MoveFileExA") : NULL;
-    if (moveEx)
-        return moveEx(fresh, target, MOVEFILE_REPLACE_EXISTING) != 0;
+    if (moveEx && moveEx(fresh, target, MOVEFILE_REPLACE_EXISTING))
+        return 1;
 
-    // Elsewhere the old file is renamed aside, the new one renamed into its
-    // place, and only then is the old one deleted; should the second rename
-    // fail, the old file goes back.
+    // Elsewhere, and on NT where a program has the target loaded (it can
+    // be renamed there, not replaced), the old file is renamed aside, the
+    // new one renamed into its place, and only then is the old one deleted;
+    // should the second rename fail, the old file goes back. Windows 95
+    // and Win32s cannot rename a loaded file: nothing has changed then.
     if (!FileExist(target))
-        return MoveFileA(fresh, target) != 0;
+        return MoveFileA(fresh, target) ? 1 : LZ_CANNOT_OPEN;
     char aside[MAX_PATH];
-    if (!FreeNameBeside(target, aside) || !MoveFileA(target, aside))
-        return 0;
+    if (!MoveAside(target, aside))
+        return LZ_IN_USE;
     if (!MoveFileA(fresh, target)) {
         MoveFileA(aside, target);
-        return 0;
+        return LZ_CANNOT_OPEN;
     }
-    DeleteFileA(aside);
+    // NT keeps a loaded file until the program lets it go: the system
+    // deletes it at the next restart.
+    if (!DeleteFileA(aside) && moveEx)
+        moveEx(aside, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
     return 1;
 }
 
@@ -261,9 +274,10 @@ int MyLZCopyChecked(const char *source, const char *target, const FileCheck *che
         DeleteFileA(temp);
         return ShowLZError(copied, source);
     }
-    if (!ReplaceWith(temp, target)) {
+    int replaced = ReplaceWith(temp, target);
+    if (replaced != 1) {
         DeleteFileA(temp);
-        return ShowLZError(LZ_CANNOT_OPEN, target);
+        return ShowLZError(replaced, target);
     }
     return 1;
 }

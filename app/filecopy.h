@@ -9,7 +9,8 @@ enum {
     LZ_CANNOT_OPEN = -1,   // "Cannot open "%s""
     LZ_INTERNAL = -3,      // "Internal error (%d)"
     LZ_DISK_FULL = -4,     // "Disk full when copying "%s""
-    LZ_NO_MEMORY = -5      // "Insufficient memory"
+    LZ_NO_MEMORY = -5,     // "Insufficient memory"
+    LZ_IN_USE = -16        // ""%s" is in use by another program"; never an LZ code
 };
 
 // 1 when the file exists, else 0.
@@ -34,9 +35,13 @@ struct FileCheck;
 int MyLZCopyChecked(const char *source, const char *target, const FileCheck *check);
 
 // Puts the complete file fresh in the place of target, which may exist.
-// On NT in one step; on Windows 95 and Win32s the old target is renamed
-// aside first and put back should the new file not take its place. 1 on
-// success; on failure target is as it was and fresh is still there.
+// On NT in one step; on Windows 95 and Win32s, and on NT where a program
+// has the target loaded, the old target is renamed aside first and put
+// back should the new file not take its place. An old file that cannot be
+// deleted then (still loaded) is deleted by NT at the next restart. 1 on
+// success; on failure LZ_IN_USE when the target could not be moved (a
+// program has it loaded), else LZ_CANNOT_OPEN; target is then as it was
+// and fresh is still there.
 int ReplaceWith(const char *fresh, const char *target);
 
 // Shows the message for an LZ error code about the named file and returns

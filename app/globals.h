@@ -11,6 +11,7 @@ extern int gfScan;                   // search for the plug-in directory (switch
 extern int gfNetworkWin;             // system files go to the Windows directory (switch n)
 extern int gfForceMSVC;              // replace an existing C runtime whatever its age (switch m)
 extern struct HWND__ *ghStatus;      // the modeless INSTALLING page, or null
+extern struct HWND__ *ghPage;        // the modal page on screen (ShowModalDialog), or null
 extern int gfAbort;                  // set by a failed copy or by Cancel
 
 #endif

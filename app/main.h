@@ -25,6 +25,8 @@ UINT SetupMsg();
 int ModelessDlgMessage(HWND dialog, MSG *msg);
 
 void CenterDialog(HWND window);
+// Runs a page modally; from its WM_INITDIALOG until it ends it is ghPage,
+// which then goes back to the page below (or null).
 INT_PTR ShowModalDialog(LPCSTR templateName, DLGPROC proc, HWND owner, LPARAM param);
 
 // A metafile from a placeable-metafile resource of type "METAFILE", or null.

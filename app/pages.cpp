@@ -48,10 +48,10 @@ INT_PTR CALLBACK AlertDlgProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam)
 INT_PTR ShowAlertStr(const char *text)
 {
     Init_Controls();
-    HWND owner = GetFocus();
-    // A control with the focus cannot own a page: its top window does.
-    while (owner && (GetWindowLongA(owner, GWL_STYLE) & WS_CHILD))
-        owner = GetParent(owner);
+    // The page on screen owns the alert, not the window with the focus:
+    // on Windows 3.1 that may be another program's, which would be
+    // disabled while the alert is up.
+    HWND owner = ghPage ? ghPage : ghStatus;
     INT_PTR result = DialogBoxParamA(ghInst, "Alert", owner, AlertDlgProc, (LPARAM)text);
     Terminate_Controls();
     return result;

@@ -7,8 +7,8 @@
 INT_PTR CALLBACK GenericDlgProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK AlertDlgProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam);
 
-// Shows text on the ALERT page, owned by the window with the focus;
-// returns the page's result (1 or 2).
+// Shows text on the ALERT page, owned by the page on screen (ghPage, else
+// ghStatus, else none); returns the page's result (1 or 2).
 INT_PTR ShowAlertStr(const char *text);
 
 // Shows string resource id (cut to 119 characters) on the ALERT page, or

@@ -227,7 +227,8 @@ int FindDir(HWND page, char *dir)
     ofn.nMaxFile = PATH_SIZE - 1;
     ofn.lpstrInitialDir = dir;
     ofn.lpstrTitle = "Plug-in's directory...";
-    ofn.Flags = OFN_HIDEREADONLY | OFN_NOVALIDATE | OFN_PATHMUSTEXIST;
+    // Long names: Windows 95 would otherwise hand back PROGRA~1.
+    ofn.Flags = OFN_HIDEREADONLY | OFN_NOVALIDATE | OFN_PATHMUSTEXIST | OFN_LONGNAMES;
     if (!comDlg->pGetOpenFileNameA(&ofn))
         return 0;
     if (ofn.nFileOffset < PATH_SIZE)

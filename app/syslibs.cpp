@@ -1,6 +1,8 @@
 #include <windows.h>
 
 #include "app/syslibs.h"
+#include "app/filecopy.h"
+#include "app/platform.h"
 
 namespace {
 
@@ -32,6 +34,7 @@ Binding gLibs[SYSLIB_COUNT] = {
 LZCalls gLZ;
 ComDlgCalls gComDlg;
 decltype(&GetOpenFileNameA) gOpenFileStandIn = NULL;
+EntryLookup gLookup = NULL;
 
 // A resolved address as the typed pointer it stands for.
 template <class F> void Take(F &slot, FARPROC proc)
@@ -64,19 +67,48 @@ int Bind(Binding &lib)
 
 FARPROC KernelEntry(const char *name)
 {
+    if (gLookup)
+        return gLookup(name);
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
     return kernel ? GetProcAddress(kernel, name) : NULL;
+}
+
+void SysLibsLookup(EntryLookup lookup)
+{
+    gLookup = lookup;
 }
 
 int RestrictDllSearch(void)
 {
     typedef BOOL(WINAPI * SetDirectoriesFn)(DWORD);
-    FARPROC proc = KernelEntry("SetDefaultDllDirectories");
-    if (!proc)
+    SetDirectoriesFn setDirectories = KernelEntryAs<SetDirectoriesFn>("SetDefaultDllDirectories");
+    if (!setDirectories)
         return 0;
-    SetDirectoriesFn setDirectories;
-    Take(setDirectories, proc);
     return setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32) ? 1 : 0;
+}
+
+// Loads the library whose full path is given, if the file is there.
+static HMODULE LoadFullPath(const char *path)
+{
+    // A missing file is not handed to the loader, which on the oldest
+    // systems may say so in a message box of its own.
+    if (!FileExist(path))
+        return NULL;
+    // The search flags exist only where SetDefaultDllDirectories does;
+    // older systems refuse them, and there the altered search path looks
+    // for the library's own imports in the library's folder first. Where
+    // LoadLibraryExA is missing (Win32s) or fails all the same, the full
+    // path alone keeps a library elsewhere from being taken.
+    typedef HMODULE(WINAPI * LoadLibraryExFn)(LPCSTR, HANDLE, DWORD);
+    LoadLibraryExFn loadEx = KernelEntryAs<LoadLibraryExFn>("LoadLibraryExA");
+    HMODULE module = NULL;
+    if (loadEx && KernelEntry("SetDefaultDllDirectories"))
+        module = loadEx(path, NULL, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!module && loadEx)
+        module = loadEx(path, NULL, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (!module)
+        module = LoadLibraryA(path);
+    return module;
 }
 
 HMODULE LoadSystemLibrary(const char *name)
@@ -87,24 +119,21 @@ HMODULE LoadSystemLibrary(const char *name)
         return NULL;
     if (path[len - 1] != '\\')
         path[len++] = '\\';
-    if (len + (UINT)lstrlenA(name) >= MAX_PATH)
+    // Win32s keeps its 32-bit libraries in WIN32S below the system
+    // directory; the system directory itself holds the 16-bit ones.
+    static const char kWin32s[] = "win32s\\";
+    const int nameLen = lstrlenA(name);
+    if (Platform() == PLATFORM_WIN31 && len + sizeof kWin32s - 1 + nameLen < MAX_PATH) {
+        lstrcpyA(path + len, kWin32s);
+        lstrcpyA(path + len + sizeof kWin32s - 1, name);
+        HMODULE module = LoadFullPath(path);
+        if (module)
+            return module;
+    }
+    if (len + nameLen >= MAX_PATH)
         return NULL;
     lstrcpyA(path + len, name);
-
-    // The search flags exist only where SetDefaultDllDirectories does;
-    // older systems refuse them, and there the altered search path looks
-    // for the library's own imports in the system directory first.
-    // Win32s has no LoadLibraryExA at all; the full path is enough there.
-    typedef HMODULE(WINAPI * LoadLibraryExFn)(LPCSTR, HANDLE, DWORD);
-    LoadLibraryExFn loadEx = KernelEntryAs<LoadLibraryExFn>("LoadLibraryExA");
-    if (!loadEx)
-        return LoadLibraryA(path);
-    HMODULE module = NULL;
-    if (KernelEntry("SetDefaultDllDirectories"))
-        module = loadEx(path, NULL, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (!module)
-        module = loadEx(path, NULL, LOAD_WITH_ALTERED_SEARCH_PATH);
-    return module;
+    return LoadFullPath(path);
 }
 
 const LZCalls *GetLZCalls(void)

@@ -36,8 +36,9 @@ enum { SYSLIB_LZ, SYSLIB_COMDLG, SYSLIB_COUNT };
 // search was limited, 0 on a platform without the call or when it failed.
 int RestrictDllSearch(void);
 
-// Loads the named library from the system directory by its full path;
-// the libraries it needs are looked for there first. Null on failure.
+// Loads the named library by its full path from the system directory (on
+// Win32s from its WIN32S folder first); the libraries it needs are looked
+// for there first. Null on failure.
 HMODULE LoadSystemLibrary(const char *name);
 
 // An entry point of the system's KERNEL32 that not every platform has,
@@ -48,6 +49,12 @@ template <class F> F KernelEntryAs(const char *name)
 {
     return reinterpret_cast<F>(reinterpret_cast<void (*)(void)>(KernelEntry(name)));
 }
+
+// For tests: KERNEL32's entry points are looked up through lookup instead
+// of GetProcAddress (null: GetProcAddress again), so that a test can take
+// a newer call away or stand a failing one in its place.
+typedef FARPROC (*EntryLookup)(const char *name);
+void SysLibsLookup(EntryLookup lookup);
 
 // The entry points of each library, every one of them resolved, or null
 // when the library or one of its entries cannot be had.

@@ -113,14 +113,14 @@ void MyButtonCtl::OnLButtonDown(UINT keys, POINT *point)
 
 void MyButtonCtl::OnMouseMove(UINT keys, POINT *point)
 {
-    if (!fEnabled || !(state & BUTTON_TRACKING))
+    if (!fEnabled || !(state & BUTTON_TRACKING) || CaptureLost())
         return;
     SetState(BUTTON_OUTSIDE, InMe(point) ? 0 : 1);
 }
 
 void MyButtonCtl::OnLButtonUp(UINT keys, POINT *point)
 {
-    if (!fEnabled || !(state & BUTTON_TRACKING))
+    if (!fEnabled || !(state & BUTTON_TRACKING) || CaptureLost())
         return;
     // Tracking ends before the capture goes, so that the WM_CAPTURECHANGED
     // that ReleaseCapture sends is not taken for a lost one. The face is
@@ -143,6 +143,14 @@ void MyButtonCtl::CancelTracking()
     SetState(BUTTON_TRACKING | BUTTON_OUTSIDE, 0);
     if (GetCapture() == hWnd)
         ReleaseCapture();
+}
+
+int MyButtonCtl::CaptureLost()
+{
+    if (!(state & BUTTON_TRACKING) || GetCapture() == hWnd)
+        return 0;
+    CancelTracking();
+    return 1;
 }
 
 void MyButtonCtl::OnLButtonDblClk(UINT keys, POINT *point)

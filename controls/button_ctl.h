@@ -38,6 +38,9 @@ public:
     // Ends a press that lost the mouse (WM_CAPTURECHANGED, WM_CANCELMODE):
     // back to the released face, capture let go, no click.
     void CancelTracking();
+    // Ends a press whose mouse capture another window has taken; NT 3.51
+    // and Win32s say so with no WM_CAPTURECHANGED. 1 when it ended one.
+    int CaptureLost();
 
     Sprite *sprite;   // owned; null for the shadow button
     int state;

@@ -7,6 +7,7 @@
 #include "app/filecopy.h"
 #include "app/checklist.h"
 #include "app/crc32.h"
+#include "app/syslibs.h"
 #include "tests/app/app_test_util.h"
 
 using namespace apptest;
@@ -259,18 +260,87 @@ TEST_F(LZCopyTest, TargetThatCannotBeReplacedIsReportedAndKept)
     EXPECT_TRUE(TempFiles().empty());
 }
 
-TEST_F(LZCopyTest, TargetInUseIsReportedAndKept)
+// MoveFileExA as NT gives it while another program has the target loaded:
+// the one-step replace fails; a delete at restart is only noted.
+std::vector<std::string> gMoveEx;
+bool gNoMoveEx = false;
+BOOL WINAPI LoadedTargetMoveFileEx(LPCSTR from, LPCSTR to, DWORD flags)
 {
-    ASSERT_TRUE(WriteBytes(target, "old"));
-    ASSERT_TRUE(WriteBytes(source, MakeSZDD("new contents")));
-    HANDLE held = CreateFileA(target.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                              0, NULL);
-    ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    EXPECT_EQ(LZ_CANNOT_OPEN, Copy(source, target));
-    CloseHandle(held);
-    ASSERT_EQ(1u, shown.size());
-    EXPECT_EQ("old", ReadBytes(target));
-    EXPECT_TRUE(TempFiles().empty());
+    gMoveEx.push_back(std::string(from) + " > " + (to ? to : "") + " " + std::to_string(flags));
+    return (flags & MOVEFILE_REPLACE_EXISTING) ? FALSE : TRUE;
+}
+FARPROC LoadedTargetLookup(const char *name)
+{
+    if (lstrcmpA(name, "MoveFileExA") == 0)
+        return gNoMoveEx ? NULL : (FARPROC)LoadedTargetMoveFileEx;
+    return GetProcAddress(GetModuleHandleA("kernel32.dll"), name);
+}
+
+// A runtime that another program has loaded. NT can rename it but not
+// replace it, nor delete it until that program ends (read-only here): the
+// new copy takes its place and NT is asked to delete the old one at the
+// next restart. Windows 95 and Win32s (no usable MoveFileExA) cannot
+// rename it either (held open here): the alert says it is in use and
+// nothing changes. A file held open on NT is in use as well.
+TEST_F(LZCopyTest, TargetInUseIsReplacedOnNTOrReportedAndKept)
+{
+    struct Case {
+        const char *what;
+        bool nt, held, readOnly;
+        int rc;
+    } cases[] = {
+        {"NT, loaded", true, false, true, 1},
+        {"NT, held open", true, true, false, LZ_IN_USE},
+        {"95, loaded", false, true, false, LZ_IN_USE},
+        {"95, free", false, false, false, 1},
+    };
+    SysLibsLookup(LoadedTargetLookup);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        dir = FreshDir("lzcopy-inuse");
+        source = dir + "msvcrt20._ll";
+        target = dir + "msvcrt20.dll";
+        gMoveEx.clear();
+        gNoMoveEx = !c.nt;
+        ASSERT_TRUE(WriteBytes(target, "old"));
+        ASSERT_TRUE(WriteBytes(source, MakeSZDD("new contents")));
+        if (c.readOnly)
+            SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
+        HANDLE held = c.held ? CreateFileA(target.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
+                                           OPEN_EXISTING, 0, NULL)
+                             : INVALID_HANDLE_VALUE;
+        EXPECT_EQ(c.rc, Copy(source, target));
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+        std::vector<std::string> temps = TempFiles();
+        if (c.rc == LZ_IN_USE) {
+            ASSERT_EQ(1u, shown.size());
+            EXPECT_EQ("\"" + target + "\" is in use by another program", shown[0]);
+            EXPECT_EQ("old", ReadBytes(target));
+            EXPECT_TRUE(temps.empty());
+        } else {
+            EXPECT_TRUE(shown.empty());
+            EXPECT_EQ("new contents", ReadBytes(target));
+        }
+        if (c.readOnly) {
+            // The old copy was set aside in the same folder under an 8.3
+            // name, and left to the restart.
+            ASSERT_EQ(1u, temps.size());
+            const std::string &aside = temps[0];
+            EXPECT_EQ(11u, aside.size()) << aside;
+            EXPECT_EQ(0u, aside.find("zro")) << aside;
+            EXPECT_EQ("old", ReadBytes(dir + aside));
+            ASSERT_EQ(2u, gMoveEx.size());
+            EXPECT_EQ(dir + "zrs", gMoveEx[0].substr(0, dir.size() + 3));
+            EXPECT_EQ(dir + aside + " >  " + std::to_string(MOVEFILE_DELAY_UNTIL_REBOOT),
+                      gMoveEx[1]);
+            SetFileAttributesA((dir + aside).c_str(), FILE_ATTRIBUTE_NORMAL);
+        } else {
+            EXPECT_TRUE(c.rc != 1 || temps.empty());
+            EXPECT_EQ(c.nt ? 1u : 0u, gMoveEx.size()) << "only the replace was tried";
+        }
+    }
+    SysLibsLookup(NULL);
 }
 
 TEST(ShowLZError, MapsCodesToMessages)
@@ -286,6 +356,7 @@ TEST(ShowLZError, MapsCodesToMessages)
         {-5, LZ_INTERNAL, "Internal error (-3)"},
         {-2, LZ_INTERNAL, "Internal error (-3)"},
         {-9, LZ_INTERNAL, "Internal error (-3)"},
+        {LZ_IN_USE, LZ_IN_USE, "\"c:\\x\\y.dll\" is in use by another program"},
     };
     for (const Case &c : cases) {
         PageWatcher alerts("Alert!", IDOK);

@@ -327,8 +327,9 @@ TEST_F(InstallTest, FailedCopyStopsTheLoopAndShowsFailure)
     Answers a(VK_RETURN, VK_RETURN);
     a.PlugInDirectory(plugins);
     int graphDuringAlert = -1;
+    HWND installing = NULL;
     a.alert.OnPage([&](HWND) {
-        HWND installing = FindWindowA(NULL, "Installing...");
+        installing = FindWindowA(NULL, "Installing...");
         graphDuringAlert = (int)SendDlgItemMessageA(installing, IDC_PROGRESS, WM_USER + 2, 0, 0);
     });
     InstallingWatch watch;
@@ -342,6 +343,7 @@ TEST_F(InstallTest, FailedCopyStopsTheLoopAndShowsFailure)
     EXPECT_EQ("zrsupp32._ll | " + Lower(plugins) + "zrsupp32.dll", watch.shown[1]);
     ASSERT_EQ(1, a.alert.Seen());
     EXPECT_EQ("Cannot open \"" + payload.Path("zrsupp32._ll") + "\"", a.alert.Texts()[0]);
+    EXPECT_EQ(installing, a.alert.Owners()[0]) << "owned by the page on screen";
     EXPECT_EQ(1, a.failure.Seen());
     EXPECT_EQ(0, a.done.Seen());
     EXPECT_FALSE(Exists(plugins + "zrfilt32.8bf"));

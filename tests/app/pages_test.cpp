@@ -105,30 +105,6 @@ TEST(ShowAlertStr, EscapeEndsWithTwo)
     EXPECT_EQ(IDCANCEL, ShowAlertStr("escape"));
 }
 
-TEST(ShowAlertStr, OwnedByTheFocusedWindowsPageAndCentred)
-{
-    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 10, 10, 200, 100,
-                                 NULL, NULL, ghInst, NULL);
-    HWND edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 5, 5, 100, 20, owner, NULL,
-                                ghInst, NULL);
-    ASSERT_TRUE(edit);
-    SetForegroundWindow(owner);
-    SetFocus(edit);
-    ASSERT_EQ(edit, GetFocus());
-    RECT rc = {0, 0, 0, 0};
-    PageWatcher alerts("Alert!", IDOK);
-    alerts.OnPage([&](HWND page) {
-        GetWindowRect(page, &rc);
-        wintest::SaveWindowPng(page, ShotPath("app-alert.png").c_str());
-    });
-    ShowAlertStr("Cannot open \"c:\\plugins\\zrfilt32.8bf\"");
-    ASSERT_EQ(1, alerts.Seen());
-    EXPECT_EQ(owner, alerts.Owners()[0]);
-    EXPECT_EQ((1024 - (rc.right - rc.left)) / 2, rc.left);
-    EXPECT_EQ((768 - (rc.bottom - rc.top)) / 2, rc.top);
-    DestroyWindow(owner);
-}
-
 // Runs a message page with GenericDlgProc and answers it with a key.
 struct GenericRun {
     INT_PTR result = 0;
@@ -157,6 +133,60 @@ protected:
     void SetUp() override { Init_Controls(); }
     void TearDown() override { Terminate_Controls(); }
 };
+
+// The page on screen owns the alert, even while another window (on
+// Windows 3.1 perhaps another program's) has the focus: a modal page, a
+// page it opened, or else the INSTALLING page.
+TEST_F(GenericPage, AlertIsOwnedByThePageOnScreenAndCentred)
+{
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 10, 10, 200, 100,
+                                 NULL, NULL, ghInst, NULL);
+    HWND edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 5, 5, 100, 20, other, NULL,
+                                ghInst, NULL);
+    ASSERT_TRUE(edit);
+    RECT rc = {0, 0, 0, 0};
+    PageWatcher alerts("Alert!", IDOK);
+    alerts.OnPage([&](HWND page) {
+        if (rc.right)
+            return;
+        GetWindowRect(page, &rc);
+        wintest::SaveWindowPng(page, ShotPath("app-alert.png").c_str());
+    });
+    HWND outer = NULL, inner = NULL;
+    PageWatcher failures("Warning...", IDOK);
+    failures.OnPage([&](HWND page) {
+        inner = page;
+        SetFocus(edit);
+        ShowAlertStr("from the page on top");
+    });
+    PageWatcher welcomes("Welcome!", IDCANCEL);
+    welcomes.OnPage([&](HWND page) {
+        outer = page;
+        SetFocus(edit);
+        ShowAlertStr("Cannot open \"c:\\plugins\\zrfilt32.8bf\"");
+        ShowModalDialog("Failure", GenericDlgProc, page, 0);
+        SetFocus(edit);
+        ShowAlertStr("from the page below again");
+    });
+    EXPECT_EQ(IDCANCEL, ShowModalDialog("Welcome", GenericDlgProc, NULL, 0));
+    EXPECT_EQ(nullptr, ghPage);
+
+    // Without a modal page, the INSTALLING page owns it.
+    ghStatus = other;
+    SetFocus(edit);
+    ShowAlertStr("while installing");
+    ghStatus = NULL;
+
+    ASSERT_EQ(4, alerts.Seen());
+    ASSERT_TRUE(outer && inner);
+    EXPECT_EQ(outer, alerts.Owners()[0]);
+    EXPECT_EQ(inner, alerts.Owners()[1]);
+    EXPECT_EQ(outer, alerts.Owners()[2]);
+    EXPECT_EQ(other, alerts.Owners()[3]);
+    EXPECT_EQ((1024 - (rc.right - rc.left)) / 2, rc.left);
+    EXPECT_EQ((768 - (rc.bottom - rc.top)) / 2, rc.top);
+    DestroyWindow(other);
+}
 
 TEST_F(GenericPage, WelcomeEnterContinuesEscapeExits)
 {

@@ -376,7 +376,8 @@ TEST_F(PlugInPage, BrowseTakesTheDirectoryOfThePickedFile)
     SysLibsUse(NULL, NULL);
 
     EXPECT_EQ(4, gDialog.calls);
-    EXPECT_EQ((DWORD)(OFN_HIDEREADONLY | OFN_NOVALIDATE | OFN_PATHMUSTEXIST), gDialog.flags);
+    EXPECT_EQ((DWORD)(OFN_HIDEREADONLY | OFN_NOVALIDATE | OFN_PATHMUSTEXIST | OFN_LONGNAMES),
+              gDialog.flags);
     EXPECT_LE(gDialog.maxFile, (DWORD)PATH_SIZE);
 
     EXPECT_EQ("", handedFile[0]);

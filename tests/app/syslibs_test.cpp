@@ -7,6 +7,8 @@
 
 #include "app/filecopy.h"
 #include "app/plugindir.h"
+#include <cstdlib>
+#include <set>
 #include "app/syslibs.h"
 #include "tests/app/app_test_util.h"
 
@@ -57,7 +59,11 @@ bool InSystemDir(const std::string &path)
 // Puts the usual libraries back whatever a test bound meanwhile.
 class SysLibsTest : public testing::Test {
 protected:
-    void TearDown() override { SysLibsUse(NULL, NULL); }
+    void TearDown() override
+    {
+        SysLibsLookup(NULL);
+        SysLibsUse(NULL, NULL);
+    }
 
     // A copy of a small compressed file; its result and the alert texts.
     int Copy(const std::string &dir, std::vector<std::string> *shown)
@@ -188,6 +194,111 @@ TEST_F(SysLibsTest, MissingLibraryOrEntryFailsCleanly)
     std::vector<std::string> shown;
     EXPECT_EQ(1, Copy(dir, &shown));
     EXPECT_EQ("support library bytes", ReadBytes(dir + "zrsupp32.dll"));
+}
+
+// The run-time lookup as a system without one newer call has it, or with
+// a LoadLibraryExA that fails whatever it is asked.
+struct Fallback {
+    const char *what;
+    const char *missing;   // the call taken away, or null
+    bool loadExFails;
+};
+const Fallback *gFallback = NULL;
+std::set<std::string> gAsked;
+std::vector<std::string> gLoadExPaths;
+
+HMODULE WINAPI FailingLoadLibraryEx(LPCSTR path, HANDLE, DWORD)
+{
+    gLoadExPaths.push_back(Lower(path));
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return NULL;
+}
+
+FARPROC FallbackLookup(const char *name)
+{
+    gAsked.insert(name);
+    if (gFallback->missing && lstrcmpA(name, gFallback->missing) == 0)
+        return NULL;
+    if (gFallback->loadExFails && lstrcmpA(name, "LoadLibraryExA") == 0)
+        return (FARPROC)FailingLoadLibraryEx;
+    return GetProcAddress(GetModuleHandleA("kernel32.dll"), name);
+}
+
+// Each newer call missing (or failing) in turn: its classic fallback does
+// the work. Libraries still come from the system directory by full path
+// and never from the current one, the copy replaces a file, and the free
+// space is what the classic call counts.
+TEST_F(SysLibsTest, EveryFallbackRunsWithItsNewerCallMissing)
+{
+    const Fallback cases[] = {
+        {"no SetDefaultDllDirectories", "SetDefaultDllDirectories", false},
+        {"no LoadLibraryExA", "LoadLibraryExA", false},
+        {"a LoadLibraryExA that fails", NULL, true},
+        {"no GetDiskFreeSpaceExA", "GetDiskFreeSpaceExA", false},
+        {"no MoveFileExA", "MoveFileExA", false},
+    };
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    const bool canRestrict = GetProcAddress(kernel, "SetDefaultDllDirectories") != NULL;
+    std::string planted = FreshDir("syslibs-fallback-cwd");
+    char self[MAX_PATH];
+    ASSERT_GT(GetModuleFileNameA(NULL, self, MAX_PATH), 0u);
+    ASSERT_TRUE(CopyFileA(self, (planted + "zrplant.dll").c_str(), FALSE));
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, previous);
+
+    for (const Fallback &c : cases) {
+        SCOPED_TRACE(c.what);
+        gFallback = &c;
+        gAsked.clear();
+        gLoadExPaths.clear();
+        SysLibsLookup(FallbackLookup);
+        SysLibsUse(NULL, NULL);
+        bool noRestrict = c.missing && std::string(c.missing) == "SetDefaultDllDirectories";
+        EXPECT_EQ(canRestrict && !noRestrict ? 1 : 0, RestrictDllSearch());
+
+        HMODULE module = LoadSystemLibrary("version.dll");
+        ASSERT_NE(nullptr, module);
+        EXPECT_EQ(SystemDir() + "version.dll", ModulePath(module));
+        FreeLibrary(module);
+        ASSERT_TRUE(SetCurrentDirectoryA(planted.c_str()));
+        EXPECT_EQ(nullptr, LoadSystemLibrary("zrplant.dll"));
+        SetCurrentDirectoryA(previous);
+        if (c.loadExFails) {
+            // Each form of the call was tried with the full path first.
+            ASSERT_FALSE(gLoadExPaths.empty());
+            EXPECT_EQ(SystemDir() + "version.dll", gLoadExPaths[0]);
+        }
+
+        ASSERT_NE(nullptr, GetLZCalls());
+        EXPECT_EQ(SystemDir() + "lz32.dll", ModulePath(SysLibModule(SYSLIB_LZ)));
+        std::string dir = FreshDir("syslibs-fallback");
+        ASSERT_TRUE(WriteBytes(dir + "zrsupp32.dll", "an older copy"));
+        std::vector<std::string> shown;
+        EXPECT_EQ(1, Copy(dir, &shown));
+        EXPECT_TRUE(shown.empty());
+        EXPECT_EQ("support library bytes", ReadBytes(dir + "zrsupp32.dll"));
+        EXPECT_EQ(2u, ListFiles(dir).size()) << "nothing set aside or left over";
+
+        // Free space on C: in kilobytes, as the call in use counts it (the
+        // disk is shared, so within a percent).
+        LONGLONG kb = freespace(3);
+        ULONGLONG bytes;
+        if (c.missing && std::string(c.missing) == "GetDiskFreeSpaceExA") {
+            DWORD sectors, sectorBytes, freeClusters, clusters;
+            ASSERT_TRUE(GetDiskFreeSpaceA("C:\\", &sectors, &sectorBytes, &freeClusters, &clusters));
+            bytes = (ULONGLONG)sectors * sectorBytes * freeClusters;
+        } else {
+            ULARGE_INTEGER avail, total, free;
+            ASSERT_TRUE(GetDiskFreeSpaceExA("C:\\", &avail, &total, &free));
+            bytes = avail.QuadPart;
+        }
+        LONGLONG want = (LONGLONG)(bytes / 1024);
+        EXPECT_GT(kb, 0);
+        EXPECT_LE(llabs(kb - want), want / 100 + 64) << kb << " vs " << want;
+        EXPECT_EQ(1u, gAsked.count("GetDiskFreeSpaceExA"));
+        EXPECT_EQ(1u, gAsked.count("MoveFileExA"));
+        EXPECT_EQ(1u, gAsked.count("LoadLibraryExA"));
+    }
 }
 
 } // namespace

@@ -57,6 +57,15 @@ LRESULT CALLBACK WatchingProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPara
     return CallWindowProcA(gDialogProc, dialog, msg, wParam, lParam);
 }
 
+// The button as NT 3.51 and Win32s drive it: no WM_CAPTURECHANGED.
+WNDPROC gButtonProc = NULL;
+LRESULT CALLBACK NoCaptureChangedProc(HWND button, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_CAPTURECHANGED)
+        return 0;
+    return CallWindowProcA(gButtonProc, button, msg, wParam, lParam);
+}
+
 class ButtonTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -204,6 +213,24 @@ TEST_F(ButtonTest, LosingTheMouseInMidPressReleasesWithoutAClick)
         SendMessageA(b, WM_LBUTTONUP, 0, At(40, 40));
         EXPECT_TRUE(Commands().empty()) << at.x;
     }
+
+    // NT 3.51 and Win32s send no WM_CAPTURECHANGED: the next mouse message
+    // finds the capture gone and ends the press, a release included.
+    gButtonProc = (WNDPROC)SetWindowLongPtrA(b, GWLP_WNDPROC, (LONG_PTR)NoCaptureChangedProc);
+    const UINT next[] = {WM_MOUSEMOVE, WM_LBUTTONUP};
+    for (UINT msg : next) {
+        SendMessageA(b, WM_LBUTTONDOWN, MK_LBUTTON, At(40, 40));
+        SetCapture(dialog);
+        EXPECT_NE(0, Object(b)->state) << "no notice yet";
+        SendMessageA(b, msg, 0, At(40, 40));
+        EXPECT_EQ(0, Object(b)->state) << msg;
+        EXPECT_EQ(0, Shows(b, 0)) << msg;
+        EXPECT_EQ(dialog, GetCapture()) << msg;
+        ReleaseCapture();
+        SendMessageA(b, WM_LBUTTONUP, 0, At(40, 40));
+        EXPECT_TRUE(Commands().empty()) << msg;
+    }
+    SetWindowLongPtrA(b, GWLP_WNDPROC, (LONG_PTR)gButtonProc);
 
     // WM_CANCELMODE (a page pops up) ends the press and lets the mouse go.
     SendMessageA(b, WM_LBUTTONDOWN, MK_LBUTTON, At(40, 40));

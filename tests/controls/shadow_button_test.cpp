@@ -278,6 +278,29 @@ TEST_F(ShadowButtonTest, ReleasingOutsideRisesWithoutAClick)
     EXPECT_EQ(0, Shows(b, 8, false));
 }
 
+// NT 3.51 and Win32s send no WM_CAPTURECHANGED when another window takes
+// the mouse: the release finds the capture gone, rises, and clicks nothing.
+WNDPROC gShadowProc = NULL;
+LRESULT CALLBACK NoCaptureChangedProc(HWND button, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return msg == WM_CAPTURECHANGED ? 0 : CallWindowProcA(gShadowProc, button, msg, wParam, lParam);
+}
+
+TEST_F(ShadowButtonTest, LosingTheMouseUnnoticedRisesWithoutAClick)
+{
+    HWND b = AddButton(kRecordingClass, 30, 12, 64, 50);
+    gShadowProc = (WNDPROC)SetWindowLongPtrA(b, GWLP_WNDPROC, (LONG_PTR)NoCaptureChangedProc);
+    SendMessageA(b, WM_LBUTTONDOWN, MK_LBUTTON, At(20, 10));
+    SetCapture(dialog);
+    RecordingShadowButton::paints.clear();
+    SendMessageA(b, WM_LBUTTONUP, 0, At(20, 10));
+    EXPECT_EQ((std::vector<int>{2, 5, 8}), Depths());
+    EXPECT_TRUE(Commands().empty());
+    EXPECT_EQ(dialog, GetCapture());
+    ReleaseCapture();
+    SetWindowLongPtrA(b, GWLP_WNDPROC, (LONG_PTR)gShadowProc);
+}
+
 TEST_F(ShadowButtonTest, TheClickIsSentAfterTheFaceIsBackUp)
 {
     Texture();

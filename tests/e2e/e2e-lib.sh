@@ -75,7 +75,7 @@ e2e_floppy() {
 # e2e_start [ARGS...]: starts setup.exe ($E2E_EXE: C:\dist\setup.exe, or
 # A:\SETUP.EXE after e2e_floppy) in the background and waits for its first
 # page. With E2E_RELAY set to a file, Wine's relay trace of setup.exe alone
-# (its calls into KERNEL32) goes there. On a heavily loaded machine Wine
+# (its calls into KERNEL32, or those E2E_RELAY_INCLUDE names) goes there. On a heavily loaded machine Wine
 # itself now and then fails to bring a program up; such a start (the process
 # gone without ever showing a window) is said so, with Wine's own error
 # lines and whether the display still answers, and tried again after the
@@ -87,7 +87,7 @@ e2e_start() {
         err=$E2E_SHOTS/$E2E_NAME-wine-start$try.err
         if [ -n "${E2E_RELAY:-}" ]; then
             # only the calls into KERNEL32: enough to see how files are moved
-            "$WINE_BIN" reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d 'KERNEL32.*' /f >/dev/null 2>&1 </dev/null
+            "$WINE_BIN" reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d "${E2E_RELAY_INCLUDE:-KERNEL32.*}" /f >/dev/null 2>&1 </dev/null
             (cd "$E2E_DIST" && WINEDEBUG=-all,+relay exec "$WINE_BIN" "$E2E_EXE" "$@" >/dev/null 2>"$E2E_RELAY") &
         else
             (cd "$E2E_DIST" && WINEDEBUG=-all,err+all exec "$WINE_BIN" "$E2E_EXE" "$@" >/dev/null 2>"$err") &
