@@ -172,10 +172,9 @@ void FreeBMInfo(BITMAPINFO *block)
     }
 }
 
-HPALETTE CreateBestPalette(BITMAPINFO *const infos[3])
+HPALETTE PaletteOfTable(const RGBQUAD *table, int count)
 {
-    const BITMAPINFO *normal = infos ? infos[TEX_NORMAL] : NULL;
-    if (!normal)
+    if (!table || count < 1 || count > kPaletteEntries)
         return NULL;
     const DWORD bytes = sizeof(LOGPALETTE) + (kPaletteEntries - 1) * sizeof(PALETTEENTRY);
     HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
@@ -186,11 +185,9 @@ HPALETTE CreateBestPalette(BITMAPINFO *const infos[3])
         GlobalFree(h);
         return NULL;
     }
-    // Working blocks always carry a 40-byte header, so the table follows it.
-    const RGBQUAD *table = normal->bmiColors;
     pal->palVersion = 0x300;
-    pal->palNumEntries = kPaletteEntries;
-    for (int i = 0; i < kPaletteEntries; i++) {
+    pal->palNumEntries = (WORD)count;
+    for (int i = 0; i < count; i++) {
         pal->palPalEntry[i].peRed = table[i].rgbRed;
         pal->palPalEntry[i].peGreen = table[i].rgbGreen;
         pal->palPalEntry[i].peBlue = table[i].rgbBlue;
@@ -200,6 +197,55 @@ HPALETTE CreateBestPalette(BITMAPINFO *const infos[3])
     GlobalUnlock(h);
     GlobalFree(h);
     return palette;
+}
+
+HPALETTE CreateBestPalette(BITMAPINFO *const infos[3])
+{
+    const BITMAPINFO *normal = infos ? infos[TEX_NORMAL] : NULL;
+    // Working blocks always carry a 40-byte header, so the table follows it.
+    return normal ? PaletteOfTable(normal->bmiColors, kPaletteEntries) : NULL;
+}
+
+HBITMAP LoadDeviceBitmap(HINSTANCE instance, LPCSTR name)
+{
+    BITMAPINFO *info = NULL;
+    HGLOBAL resource = NULL;
+    DWORD size = 0;
+    if (!LoadDIB(instance, name, &info, &resource, &size))
+        return NULL;
+    HBITMAP bitmap = NULL;
+    const BITMAPINFOHEADER &h = info->bmiHeader;
+    const DWORD depth = h.biBitCount;
+    const DWORD colours = h.biClrUsed ? h.biClrUsed : (DWORD)1 << (depth & 15);
+    if (size >= sizeof(BITMAPINFOHEADER) && h.biSize == sizeof(BITMAPINFOHEADER) &&
+        h.biPlanes == 1 && (depth == 1 || depth == 4 || depth == 8) &&
+        h.biCompression == BI_RGB && colours <= ((DWORD)1 << depth) && h.biWidth > 0 &&
+        h.biHeight > 0 && h.biWidth <= kMaxSide && h.biHeight <= kMaxSide) {
+        const DWORD stride = (((DWORD)h.biWidth * depth + 31) / 32) * 4;
+        const DWORD offset = sizeof(BITMAPINFOHEADER) + colours * sizeof(RGBQUAD);
+        if ((unsigned long long)offset + (unsigned long long)stride * (DWORD)h.biHeight <= size) {
+            HDC screen = GetDC(NULL);
+            HPALETTE palette = NULL, previous = NULL;
+            if (screen && (GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE))
+                palette = PaletteOfTable(info->bmiColors, (int)colours);
+            if (palette) {
+                previous = SelectPalette(screen, palette, TRUE);
+                RealizePalette(screen);
+            }
+            if (screen)
+                bitmap = CreateDIBitmap(screen, &h, CBM_INIT,
+                                        reinterpret_cast<const BYTE *>(info) + offset, info,
+                                        DIB_RGB_COLORS);
+            if (previous)
+                SelectPalette(screen, previous, TRUE);
+            if (palette)
+                DeleteObject(palette);
+            if (screen)
+                ReleaseDC(NULL, screen);
+        }
+    }
+    DestroyDIB(resource);
+    return bitmap;
 }
 
 DIBTex::DIBTex(HINSTANCE instance, LPCSTR name) : palette(NULL), width(0), height(0)

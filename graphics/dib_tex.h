@@ -65,4 +65,15 @@ void FreeBMInfo(BITMAPINFO *block);
 // Palette from the normal table of infos[3] (shadow, normal, highlight).
 HPALETTE CreateBestPalette(BITMAPINFO *const infos[3]);
 
+// A logical palette of the first `count` (1 to 256) entries of a colour
+// table, no flags; null when it cannot be made.
+HPALETTE PaletteOfTable(const RGBQUAD *table, int count);
+
+// A device bitmap, compatible with the screen, of an uncompressed bitmap
+// resource of up to 8 bits per pixel. On a palette display its colours go
+// through a palette of its own colour table realized in the background, so
+// they take the nearest colours of the system palette, not only the twenty
+// reserved ones. Null when the resource is missing or of another form.
+HBITMAP LoadDeviceBitmap(HINSTANCE instance, LPCSTR name);
+
 #endif

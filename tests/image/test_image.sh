@@ -21,7 +21,7 @@ echo "image: $exe"
 # Windows 95, in Windows NT 3.51 and in Win32s. Anything newer is looked up
 # at run time instead.
 allowed='
-GDI32 BitBlt CreateCompatibleBitmap CreateCompatibleDC CreateFontIndirectA CreatePalette
+GDI32 BitBlt CreateCompatibleBitmap CreateCompatibleDC CreateDIBitmap CreateFontIndirectA CreatePalette
 GDI32 CreatePen CreatePolygonRgn CreateSolidBrush DeleteDC DeleteMetaFile DeleteObject
 GDI32 GetDeviceCaps GetObjectA GetStockObject GetTextExtentPointA LineTo MoveToEx PlayMetaFile
 GDI32 RealizePalette RestoreDC SaveDC SelectClipRgn SelectObject SelectPalette SetBkColor
