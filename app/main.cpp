@@ -76,7 +76,8 @@ int InitApplication(HINSTANCE instance)
 int InitInstance(HINSTANCE instance, int show)
 {
     ghInst = instance;
-    gpBackTex = new (std::nothrow) DIBTex(instance, "BlueTex");
+    // The backdrop tiles with the normal colours only.
+    gpBackTex = new (std::nothrow) DIBTex(instance, "BlueTex", 1 << TEX_NORMAL);
     ghLogo = LoadAPMMetaFile(instance, "OrrinLogo");
 
     int width = GetSystemMetrics(SM_CXSCREEN);
@@ -311,23 +312,10 @@ HMETAFILE LoadAPMMetaFile(HINSTANCE instance, LPCSTR name)
         FreeResource(res);
         return NULL;
     }
-    DWORD bytes = words * 2;
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
-    if (!mem) {
-        FreeResource(res);
-        return NULL;
-    }
-    BYTE *bits = (BYTE *)GlobalLock(mem);
-    if (!bits) {
-        GlobalFree(mem);
-        FreeResource(res);
-        return NULL;
-    }
-    CopyMemory(bits, data + APM_HEADER, bytes);
+    // The metafile is made straight from the resource's bytes: it copies
+    // them itself.
+    HMETAFILE meta = SetMetaFileBitsEx(words * 2, data + APM_HEADER);
     FreeResource(res);
-    HMETAFILE meta = SetMetaFileBitsEx(bytes, bits);
-    GlobalUnlock(mem);
-    GlobalFree(mem);
     return meta;
 }
 

@@ -248,7 +248,8 @@ HBITMAP LoadDeviceBitmap(HINSTANCE instance, LPCSTR name)
     return bitmap;
 }
 
-DIBTex::DIBTex(HINSTANCE instance, LPCSTR name) : palette(NULL), width(0), height(0)
+DIBTex::DIBTex(HINSTANCE instance, LPCSTR name, int variants)
+    : palette(NULL), width(0), height(0)
 {
     bitmaps[0] = bitmaps[1] = bitmaps[2] = NULL;
 
@@ -269,10 +270,17 @@ DIBTex::DIBTex(HINSTANCE instance, LPCSTR name) : palette(NULL), width(0), heigh
     BITMAPINFO *tables[3] = {NULL, NULL, NULL};
     tables[TEX_NORMAL] = CopyBMInfo(loaded);
     if (tables[TEX_NORMAL]) {
-        tables[TEX_HILIGHT] = HilightPal(tables[TEX_NORMAL], 40, 2);
-        tables[TEX_SHADOW] = ShadowPal(tables[TEX_NORMAL], 60);
+        if (variants & (1 << TEX_HILIGHT))
+            tables[TEX_HILIGHT] = HilightPal(tables[TEX_NORMAL], 40, 2);
+        if (variants & (1 << TEX_SHADOW))
+            tables[TEX_SHADOW] = ShadowPal(tables[TEX_NORMAL], 60);
     }
-    if (tables[0] && tables[1] && tables[2]) {
+    int wanted = 0, made = 0;
+    for (int v = TEX_SHADOW; v <= TEX_HILIGHT; v++) {
+        wanted += (variants >> v) & 1;
+        made += ((variants >> v) & 1) && tables[v];
+    }
+    if (tables[TEX_NORMAL] && made == wanted) {
         palette = CreateBestPalette(tables);
         HDC screen = GetDC(NULL);
         HDC mem = screen ? CreateCompatibleDC(screen) : NULL;
@@ -284,6 +292,8 @@ DIBTex::DIBTex(HINSTANCE instance, LPCSTR name) : palette(NULL), width(0), heigh
             }
             int built = 0;
             for (int v = TEX_SHADOW; v <= TEX_HILIGHT; v++) {
+                if (!tables[v] || !((variants >> v) & 1))
+                    continue;
                 bitmaps[v] = CreateCompatibleBitmap(screen, w, h);
                 if (!bitmaps[v])
                     continue;
@@ -296,7 +306,7 @@ DIBTex::DIBTex(HINSTANCE instance, LPCSTR name) : palette(NULL), width(0), heigh
             if (oldPal)
                 SelectPalette(mem, oldPal, FALSE);
             DeleteDC(mem);
-            if (built == 3) {
+            if (built == wanted && wanted > 0) {
                 width = w;
                 height = h;
             }

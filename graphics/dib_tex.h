@@ -10,12 +10,18 @@
 // Texture variants, passed as plain integers.
 enum { TEX_SHADOW = 0, TEX_NORMAL = 1, TEX_HILIGHT = 2 };
 
+// Every variant, for the constructor.
+enum { TEX_ALL_VARIANTS = (1 << TEX_SHADOW) | (1 << TEX_NORMAL) | (1 << TEX_HILIGHT) };
+
 // Size of a working colour-table block: the 40-byte header and 256 entries.
 enum { DIB_TABLE_BYTES = sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD) };
 
 class DIBTex {
 public:
-    DIBTex(HINSTANCE instance, LPCSTR name);
+    // Builds the variants whose bits (1 << variant) are set in `variants`;
+    // a painter that tiles only with the normal colours asks for that one.
+    // A texture that cannot build all it was asked for stays empty.
+    DIBTex(HINSTANCE instance, LPCSTR name, int variants = TEX_ALL_VARIANTS);
     ~DIBTex();
 
     // Tiles `area` (dc coordinates) with whole tiles of `variant`; (x, y)

@@ -260,6 +260,19 @@ TEST_F(TextureModule, BuildsThreeVariantsFromTheResource)
     // Resource names are found without regard to case.
     DIBTex lower(instance, "gradtex");
     EXPECT_EQ(128, lower.Width());
+
+    // Asked for the normal colours alone, it builds only those.
+    DIBTex normal(instance, "GRADTEX", 1 << TEX_NORMAL);
+    ASSERT_EQ(128, normal.Width());
+    EXPECT_TRUE(normal.Palette() != NULL);
+    EXPECT_TRUE(normal.Bitmap(TEX_SHADOW) == NULL && normal.Bitmap(TEX_HILIGHT) == NULL);
+    DibCanvas canvas(128, 128, kSentinel);
+    RECT all = {0, 0, 128, 128};
+    EXPECT_EQ(0, normal.TexMap(canvas.dc(), 0, 0, all, TEX_HILIGHT, SRCCOPY));
+    EXPECT_EQ(kSentinel, canvas.Get(5, 5));
+    ASSERT_EQ(1, normal.TexMap(canvas.dc(), 0, 0, all, TEX_NORMAL, SRCCOPY));
+    EXPECT_EQ(TexelAt(5, 5, TEX_NORMAL), canvas.Get(5, 5));
+    EXPECT_EQ(TexelAt(127, 127, TEX_NORMAL), canvas.Get(127, 127));
 }
 
 TEST_F(TextureModule, MissingOrUnsoundResourcesGiveEmptyTextures)
