@@ -19,7 +19,7 @@ const int kVgaMagenta = 13;
 
 // Levels kept of each texture's ramp; the picture strips get the rest of
 // the shared table.
-const int kPageLevels = 48, kBackLevels = 40;
+const int kPageLevels = 40, kBackLevels = 32;
 
 bool WriteKeyed(const std::string &path, const Image &img, uint32_t key,
                 const SharedPalette &shared)
@@ -58,7 +58,9 @@ int main(int argc, char **argv)
     Image alert = MakeMarkStrip('!'), question = MakeMarkStrip('?');
     Image bullet = MakeBulletStrip(), check = MakeCheckStrip();
     Texture swirl = MakeSwirlTexture(), blue = MakeBlueTexture();
-    SharedPalette shared(swirl, kPageLevels, blue, kBackLevels,
+    std::vector<uint32_t> logoColours;
+    Bytes logo = MakeLogoMetafile(&logoColours);
+    SharedPalette shared(swirl, kPageLevels, blue, kBackLevels, logoColours,
                          {&alert, &question, &bullet, &check});
 
     bool ok = shared.Fits();
@@ -71,6 +73,6 @@ int main(int argc, char **argv)
     ok &= WriteTexture(dir + "QZSWIRL.bmp", swirl, shared);
     ok &= WriteTexture(dir + "BLUETEX.bmp", blue, shared);
     ok &= SaveFile(dir + "SETUP.ico", MakeIconFile(MakeIconPicture()));
-    ok &= SaveFile(dir + "ORRINLOGO.wmf", MakeLogoMetafile());
+    ok &= SaveFile(dir + "ORRINLOGO.wmf", logo);
     return ok ? 0 : 1;
 }

@@ -62,6 +62,7 @@ const std::vector<uint32_t> &StaticColours()
 }
 
 SharedPalette::SharedPalette(Texture &page, int pageLevels, Texture &back, int backLevels,
+                             const std::vector<uint32_t> &exact,
                              const std::vector<const Image *> &pictures)
     : fits(false)
 {
@@ -82,18 +83,33 @@ SharedPalette::SharedPalette(Texture &page, int pageLevels, Texture &back, int b
         AddUnique(chosen, Shadow(pageLevelsUsed[i]));
         AddUnique(chosen, Hilight(pageLevelsUsed[i]));
     }
+    for (uint32_t c : exact)
+        AddUnique(chosen, c);
 
-    std::vector<uint32_t> opaque;
-    for (const Image *img : pictures)
+    // Every picture weighs about as much as the largest: a small one (the
+    // bullet, the check mark) counts its pixels that many times over.
+    std::vector<std::vector<uint32_t>> each;
+    size_t largest = 1;
+    for (const Image *img : pictures) {
+        each.emplace_back();
         for (int y = 0; y < img->Height(); ++y)
             for (int x = 0; x < img->Width(); ++x)
                 if (img->Opaque(x, y))
-                    opaque.push_back(Pack(img->At(x, y)));
+                    each.back().push_back(Pack(img->At(x, y)));
+        largest = std::max(largest, each.back().size());
+    }
+    std::vector<uint32_t> opaque;
+    for (const std::vector<uint32_t> &colours : each)
+        for (size_t k = 0; !colours.empty() && k < largest / colours.size(); ++k)
+            opaque.insert(opaque.end(), colours.begin(), colours.end());
     int room = kSharedColours - (int)chosen.size();
     fits = room > 0;
+    pictureColours = StaticColours();
     if (room > 0)
-        for (uint32_t c : MedianCut(opaque, room))
+        for (uint32_t c : MedianCut(opaque, room)) {
             AddUnique(chosen, c);
+            pictureColours.push_back(c);
+        }
     chosen.resize(std::min<size_t>(chosen.size(), kSharedColours), 0);
     while ((int)chosen.size() < kSharedColours)
         chosen.push_back(0);
@@ -124,11 +140,19 @@ bool SharedPalette::IndexPicture(const Image &img, uint32_t key,
         keyIndex = (int)(at - table.begin());
     if (keyIndex < 0)
         return false;
+    // Only the pictures' own colours and the reserved ones are candidates:
+    // a grey must not drift to a texture's or the logo's tinted entry.
+    std::vector<uint32_t> candidates;
+    for (uint32_t c : pictureColours)
+        if (c != key)
+            candidates.push_back(c);
     indices.assign((size_t)img.Width() * img.Height(), (uint8_t)keyIndex);
     for (int y = 0; y < img.Height(); ++y)
         for (int x = 0; x < img.Width(); ++x)
-            if (img.Opaque(x, y))
-                indices[(size_t)y * img.Width() + x] =
-                    (uint8_t)Nearest(table, Pack(img.At(x, y)), keyIndex);
+            if (img.Opaque(x, y)) {
+                uint32_t c = candidates[Nearest(candidates, Pack(img.At(x, y)), -1)];
+                int entry = (int)(std::find(table.begin(), table.end(), c) - table.begin());
+                indices[(size_t)y * img.Width() + x] = (uint8_t)entry;
+            }
     return true;
 }

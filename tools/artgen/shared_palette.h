@@ -23,8 +23,10 @@ public:
     // Reduces each texture's 256-colour ramp to `levels` evenly spaced
     // colours (the pixels keep their place on the ramp), takes those and,
     // for the page texture, every second colour of its darkened and
-    // brightened variants; the picture strips share what is left.
+    // brightened variants, then the `exact` colours (the logo's); the
+    // picture strips share what is left.
     SharedPalette(Texture &page, int pageLevels, Texture &back, int backLevels,
+                  const std::vector<uint32_t> &exact,
                   const std::vector<const Image *> &pictures);
 
     const std::vector<uint32_t> &Table() const { return table; }
@@ -39,6 +41,7 @@ public:
 
 private:
     std::vector<uint32_t> table;
+    std::vector<uint32_t> pictureColours;   // the reserved ones and the pictures' own
     bool fits;
 };
 
