@@ -25,22 +25,31 @@
 //              and their darkened and brightened forms (client area, frame
 //              bevel, the buttons' shadows);
 //   sprites    inside the page, the other colours the pictures' pixels use;
-//   other      everything else (the system's caption gradient): counted,
-//              not measured.
+//   logo       outside the page, every other colour but the reserved ones
+//              (the logo metafile's brushes, and the title's smoothed
+//              edges);
+//   other      the reserved colours outside the page (they are always
+//              shown exactly) and everything else inside it (the system's
+//              caption gradient): counted, not measured.
 //
 // usage: palerr --page-rect X,Y,W,H --back BACK.bmp --page PAGE.bmp
-//               --sprite PICTURE.bmp... [--through-tables]
+//               --sprite PICTURE.bmp... [--through-tables] [--logo-palette]
 //               [--fg TABLE.bmp] [--bg TABLE.bmp]... [--ref REF.ppm]
 //               [--map MAP.ppm] SHOT.ppm
 //   --through-tables  the pictures are drawn through their own colour
 //                tables (default: loaded as plain device bitmaps, so with
 //                the twenty reserved colours only);
+//   --logo-palette  the logo's brushes are palette colours (PALETTERGB),
+//                so they take the nearest entry of the backdrop's palette
+//                (default: plain colours, which a palette display dithers
+//                from the reserved colours; each pixel is then taken to
+//                the nearest reserved colour, the least a dither is off);
 //   --fg, --bg   realized palettes (default: the page's in the foreground,
 //                the backdrop's in the background);
 //   --ref        also prints each region's mean difference from another
 //                screenshot of the same page (how much the look changed);
 //   --map        writes the regions as a picture (backdrop blue, texture
-//                orange, panel grey, sprites red, other black).
+//                orange, panel grey, sprites red, logo green, other black).
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -231,7 +240,8 @@ int Usage()
 {
     std::fprintf(stderr,
                  "usage: palerr --page-rect X,Y,W,H --back BACK.bmp --page PAGE.bmp "
-                 "--sprite PICTURE.bmp... [--through-tables] [--fg T.bmp] [--bg T.bmp]... "
+                 "--sprite PICTURE.bmp... [--through-tables] [--logo-palette] [--fg T.bmp] "
+                 "[--bg T.bmp]... "
                  "[--ref REF.ppm] [--map MAP.ppm] SHOT.ppm\n");
     return 2;
 }
@@ -256,7 +266,7 @@ int main(int argc, char **argv)
     int rx = 0, ry = 0, rw = 0, rh = 0;
     std::vector<Colour> back, backUsed, page, pageUsed, fg, pictureTables, pictureUsed;
     std::vector<std::vector<Colour>> bg;
-    bool haveFg = false, haveBg = false, throughTables = false;
+    bool haveFg = false, haveBg = false, throughTables = false, logoPalette = false;
     const char *shotPath = NULL, *refPath = NULL, *mapPath = NULL;
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
@@ -285,6 +295,8 @@ int main(int argc, char **argv)
             }
         } else if (a == "--through-tables") {
             throughTables = true;
+        } else if (a == "--logo-palette") {
+            logoPalette = true;
         } else if (a == "--ref" && more) {
             refPath = argv[++i];
         } else if (a == "--map" && more) {
@@ -326,10 +338,11 @@ int main(int argc, char **argv)
     // an entry with a texture, and such pixels are counted as texture.
     const std::vector<Colour> &pictureLogical = throughTables ? pictureTables : reserved;
 
-    Region regions[5] = {{"backdrop"}, {"texture"}, {"panel"}, {"sprites"}, {"other"}};
-    const Colour marks[5] = {0x2040C0, 0xF0A020, 0xC0C0C0, 0xE02020, 0x000000};
+    const std::vector<Colour> &logoLogical = logoPalette ? back : reserved;
+    Region regions[6] = {{"backdrop"}, {"texture"}, {"panel"}, {"sprites"}, {"logo"}, {"other"}};
+    const Colour marks[6] = {0x2040C0, 0xF0A020, 0xC0C0C0, 0xE02020, 0x40C040, 0x000000};
     Picture map = shot;
-    std::unordered_map<Colour, Colour> memo[4];
+    std::unordered_map<Colour, Colour> memo[5];
     for (int y = 0; y < shot.h; y++)
         for (int x = 0; x < shot.w; x++) {
             size_t at = (size_t)y * shot.w + x;
@@ -337,8 +350,12 @@ int main(int argc, char **argv)
             bool inside = x >= rx && x < rx + rw && y >= ry && y < ry + rh;
             int k;
             const std::vector<Colour> *logical = NULL;
-            if (!inside)
-                k = !reservedSet.count(c) && backSet.count(c) ? 0 : 4, logical = &back;
+            if (!inside && reservedSet.count(c))
+                k = 5;
+            else if (!inside && backSet.count(c))
+                k = 0, logical = &back;
+            else if (!inside)
+                k = 4, logical = &logoLogical;
             else if (reservedSet.count(c))
                 k = 2, logical = &reserved;
             else if (pageSet.count(c))
@@ -346,11 +363,11 @@ int main(int argc, char **argv)
             else if (pictureSet.count(c))
                 k = 3, logical = &pictureLogical;
             else
-                k = 4;
+                k = 5;
             map.px[at] = marks[k];
             Region &r = regions[k];
             r.pixels++;
-            if (k == 4)
+            if (k == 5)
                 continue;
             auto hit = memo[k].find(c);
             Colour shown;
@@ -375,7 +392,7 @@ int main(int argc, char **argv)
     std::printf("region    pixels  error%s\n", refPath ? "  change" : "");
     for (const Region &r : regions) {
         double n = r.pixels ? (double)r.pixels : 1.0;
-        if (r.name == regions[4].name)
+        if (r.name == regions[5].name)
             std::printf("%-8s %7ld (not measured)\n", r.name, r.pixels);
         else if (refPath)
             std::printf("%-8s %7ld %6.2f %7.2f\n", r.name, r.pixels, r.error / n, r.change / n);
