@@ -11,6 +11,7 @@
 
 static const char kClassName[] = "QzSetupWClass";
 static const char kTitle[] = "Vellox 2.0 Setup";
+static const char kBackTexture[] = "BlueTex";
 
 static DIBTex *gpBackTex = NULL;   // owned: the backdrop texture
 static HMETAFILE ghLogo = NULL;    // owned: the logo
@@ -77,7 +78,7 @@ int InitInstance(HINSTANCE instance, int show)
 {
     ghInst = instance;
     // The backdrop tiles with the normal colours only.
-    gpBackTex = new (std::nothrow) DIBTex(instance, "BlueTex", 1 << TEX_NORMAL);
+    gpBackTex = new (std::nothrow) DIBTex(instance, kBackTexture, 1 << TEX_NORMAL);
     ghLogo = LoadAPMMetaFile(instance, "OrrinLogo");
 
     int width = GetSystemMetrics(SM_CXSCREEN);
@@ -133,6 +134,15 @@ static void OnDestroy()
     PostQuitMessage(0);
 }
 
+// The backdrop's tiles are device bitmaps: on a palette display they hold
+// system-palette indices. When a realization moved the backdrop's colours,
+// the tiles are drawn again against the palette as it now is.
+static void BackdropRealized(UINT changed)
+{
+    if (changed && gpBackTex)
+        gpBackTex->Refresh(ghInst, kBackTexture);
+}
+
 // Realizes the backdrop's palette through a context of the window; the
 // number of system-palette entries that changed.
 static UINT RealizeBackPalette(HWND window)
@@ -147,6 +157,7 @@ static UINT RealizeBackPalette(HWND window)
     UINT changed = RealizePalette(dc);
     SelectPalette(dc, old, FALSE);
     ReleaseDC(window, dc);
+    BackdropRealized(changed);
     return changed;
 }
 
@@ -243,7 +254,7 @@ void Paint(HWND window, HDC dc)
     HPALETTE oldPalette = NULL;
     if (gpBackTex && gpBackTex->Palette()) {
         oldPalette = SelectPalette(dc, gpBackTex->Palette(), FALSE);
-        RealizePalette(dc);
+        BackdropRealized(RealizePalette(dc));
     }
     if (gpBackTex)
         gpBackTex->TexMap(dc, 0, 0, rc, TEX_NORMAL, SRCCOPY);

@@ -248,26 +248,20 @@ HBITMAP LoadDeviceBitmap(HINSTANCE instance, LPCSTR name)
     return bitmap;
 }
 
-DIBTex::DIBTex(HINSTANCE instance, LPCSTR name, int variants)
-    : palette(NULL), width(0), height(0)
+const void *DIBTex::Prepare(HINSTANCE instance, LPCSTR name, int variants, HGLOBAL *resource,
+                           BITMAPINFO *tables[3], int *w, int *h)
 {
-    bitmaps[0] = bitmaps[1] = bitmaps[2] = NULL;
-
+    tables[0] = tables[1] = tables[2] = NULL;
     BITMAPINFO *loaded = NULL;
-    HGLOBAL resource = NULL;
-    DWORD size = 0;
-    if (!LoadDIB(instance, name, &loaded, &resource, &size))
-        return;
-    DWORD bitsOffset = 0;
+    DWORD size = 0, bitsOffset = 0;
+    if (!LoadDIB(instance, name, &loaded, resource, &size))
+        return NULL;
     if (!ValidTextureDIB(loaded, size, &bitsOffset)) {
-        DestroyDIB(resource);
-        return;
+        DestroyDIB(*resource);
+        return NULL;
     }
-    const int w = loaded->bmiHeader.biWidth;
-    const int h = loaded->bmiHeader.biHeight;
-    const void *bits = reinterpret_cast<const BYTE *>(loaded) + bitsOffset;
-
-    BITMAPINFO *tables[3] = {NULL, NULL, NULL};
+    *w = loaded->bmiHeader.biWidth;
+    *h = loaded->bmiHeader.biHeight;
     tables[TEX_NORMAL] = CopyBMInfo(loaded);
     if (tables[TEX_NORMAL]) {
         if (variants & (1 << TEX_HILIGHT))
@@ -275,44 +269,64 @@ DIBTex::DIBTex(HINSTANCE instance, LPCSTR name, int variants)
         if (variants & (1 << TEX_SHADOW))
             tables[TEX_SHADOW] = ShadowPal(tables[TEX_NORMAL], 60);
     }
+    return reinterpret_cast<const BYTE *>(loaded) + bitsOffset;
+}
+
+int DIBTex::Draw(const void *bits, BITMAPINFO *const tables[3], int variants, int w, int h,
+                 int create)
+{
+    int drawn = 0;
+    HDC screen = GetDC(NULL);
+    HDC mem = screen ? CreateCompatibleDC(screen) : NULL;
+    if (mem) {
+        HPALETTE oldPal = NULL;
+        if (palette) {
+            oldPal = SelectPalette(mem, palette, FALSE);
+            RealizePalette(mem);
+        }
+        for (int v = TEX_SHADOW; v <= TEX_HILIGHT; v++) {
+            if (!tables[v] || !((variants >> v) & 1))
+                continue;
+            if (create)
+                bitmaps[v] = CreateCompatibleBitmap(screen, w, h);
+            if (!bitmaps[v])
+                continue;
+            HGDIOBJ old = SelectObject(mem, bitmaps[v]);
+            StretchDIBits(mem, 0, 0, w, h, 0, 0, w, h, bits, tables[v], DIB_RGB_COLORS, SRCCOPY);
+            SelectObject(mem, old);
+            drawn++;
+        }
+        if (oldPal)
+            SelectPalette(mem, oldPal, FALSE);
+        DeleteDC(mem);
+    }
+    if (screen)
+        ReleaseDC(NULL, screen);
+    return drawn;
+}
+
+DIBTex::DIBTex(HINSTANCE instance, LPCSTR name, int variants)
+    : palette(NULL), width(0), height(0)
+{
+    bitmaps[0] = bitmaps[1] = bitmaps[2] = NULL;
+
+    HGLOBAL resource = NULL;
+    BITMAPINFO *tables[3];
+    int w = 0, h = 0;
+    const void *bits = Prepare(instance, name, variants, &resource, tables, &w, &h);
+    if (!bits)
+        return;
     int wanted = 0, made = 0;
     for (int v = TEX_SHADOW; v <= TEX_HILIGHT; v++) {
         wanted += (variants >> v) & 1;
         made += ((variants >> v) & 1) && tables[v];
     }
-    if (tables[TEX_NORMAL] && made == wanted) {
+    if (tables[TEX_NORMAL] && made == wanted && wanted > 0) {
         palette = CreateBestPalette(tables);
-        HDC screen = GetDC(NULL);
-        HDC mem = screen ? CreateCompatibleDC(screen) : NULL;
-        if (mem) {
-            HPALETTE oldPal = NULL;
-            if (palette) {
-                oldPal = SelectPalette(mem, palette, FALSE);
-                RealizePalette(mem);
-            }
-            int built = 0;
-            for (int v = TEX_SHADOW; v <= TEX_HILIGHT; v++) {
-                if (!tables[v] || !((variants >> v) & 1))
-                    continue;
-                bitmaps[v] = CreateCompatibleBitmap(screen, w, h);
-                if (!bitmaps[v])
-                    continue;
-                HGDIOBJ old = SelectObject(mem, bitmaps[v]);
-                StretchDIBits(mem, 0, 0, w, h, 0, 0, w, h, bits, tables[v], DIB_RGB_COLORS,
-                              SRCCOPY);
-                SelectObject(mem, old);
-                built++;
-            }
-            if (oldPal)
-                SelectPalette(mem, oldPal, FALSE);
-            DeleteDC(mem);
-            if (built == wanted && wanted > 0) {
-                width = w;
-                height = h;
-            }
+        if (Draw(bits, tables, variants, w, h, 1) == wanted) {
+            width = w;
+            height = h;
         }
-        if (screen)
-            ReleaseDC(NULL, screen);
     }
     for (int v = 0; v < 3; v++)
         FreeBMInfo(tables[v]);
@@ -329,6 +343,29 @@ DIBTex::DIBTex(HINSTANCE instance, LPCSTR name, int variants)
             DeleteObject(palette);
         palette = NULL;
     }
+}
+
+int DIBTex::Refresh(HINSTANCE instance, LPCSTR name)
+{
+    if (IsEmpty())
+        return 0;
+    int variants = 0;
+    for (int v = TEX_SHADOW; v <= TEX_HILIGHT; v++)
+        if (bitmaps[v])
+            variants |= 1 << v;
+    HGLOBAL resource = NULL;
+    BITMAPINFO *tables[3];
+    int w = 0, h = 0;
+    const void *bits = Prepare(instance, name, variants, &resource, tables, &w, &h);
+    if (!bits)
+        return 0;
+    int drawn = 0;
+    if (w == width && h == height)
+        drawn = Draw(bits, tables, variants, w, h, 0);
+    for (int v = 0; v < 3; v++)
+        FreeBMInfo(tables[v]);
+    DestroyDIB(resource);
+    return drawn > 0;
 }
 
 DIBTex::~DIBTex()

@@ -32,6 +32,13 @@ public:
     // client origin minus its parent's window rectangle corner.
     static void ControlOffset(HWND control, POINT &offset);
 
+    // Draws the built variants again from the resource they were made of,
+    // through the texture's palette. Device bitmaps on a palette display
+    // hold system-palette indices: after a realization has moved the
+    // texture's colours, this makes the tiles show them again. 1 when
+    // redrawn, 0 for an empty texture or a resource that no longer fits.
+    int Refresh(HINSTANCE instance, LPCSTR name);
+
     int Width() const { return width; }
     int Height() const { return height; }
     HPALETTE Palette() const { return palette; }
@@ -41,6 +48,16 @@ public:
 private:
     DIBTex(const DIBTex &);
     DIBTex &operator=(const DIBTex &);
+
+    // Loads the resource and makes the colour tables of `variants`; the
+    // pixel bits, or null (with nothing to release) when it is unusable.
+    const void *Prepare(HINSTANCE instance, LPCSTR name, int variants, HGLOBAL *resource,
+                        BITMAPINFO *tables[3], int *w, int *h);
+    // Draws each variant of `variants` from the bits through its table
+    // into its device bitmap (made first when `create`), the texture's
+    // palette realized in a memory context. The number drawn.
+    int Draw(const void *bits, BITMAPINFO *const tables[3], int variants, int w, int h,
+             int create);
 
     HBITMAP bitmaps[3];   // owned, indexed by variant; null when not built
     HPALETTE palette;     // owned; null when not built

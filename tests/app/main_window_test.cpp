@@ -143,11 +143,27 @@ RealizeFn gRealize = NULL;
 int gRealized = 0;
 HGDIOBJ gRealizedPalette = NULL;
 
+UINT gMoved = 0;   // what the stand-in reports as changed entries
+
 UINT WINAPI CountRealize(HDC dc)
 {
     gRealized++;
     gRealizedPalette = GetCurrentObject(dc, OBJ_PAL);
-    return gRealize(dc);
+    gRealize(dc);
+    return gMoved;
+}
+
+// Tiles drawn from the texture's pixels.
+typedef int(WINAPI *StretchFn)(HDC, int, int, int, int, int, int, int, int, const void *,
+                               const BITMAPINFO *, UINT, DWORD);
+StretchFn gStretch = NULL;
+int gStretched = 0;
+
+int WINAPI CountStretch(HDC dc, int x, int y, int w, int h, int sx, int sy, int sw, int sh,
+                        const void *bits, const BITMAPINFO *info, UINT usage, DWORD rop)
+{
+    gStretched++;
+    return gStretch(dc, x, y, w, h, sx, sy, sw, sh, bits, info, usage, rop);
 }
 
 bool Pending(HWND window)
@@ -176,8 +192,12 @@ TEST(MainWindow, APaletteChangeElsewhereRealizesAndRepaintsBackdropAndPage)
     ASSERT_EQ(page, GetLastActivePopup(main));
     {
         ImportHook hook("RealizePalette", (void *)CountRealize);
-        ASSERT_TRUE(hook.ok());
+        ImportHook stretch("StretchDIBits", (void *)CountStretch);
+        ASSERT_TRUE(hook.ok() && stretch.ok());
         gRealize = (RealizeFn)hook.original();
+        gStretch = (StretchFn)stretch.original();
+        gMoved = 0;
+        gStretched = 0;
 
         // The backdrop realizes its palette whenever it paints.
         gRealized = 0;
@@ -212,6 +232,17 @@ TEST(MainWindow, APaletteChangeElsewhereRealizesAndRepaintsBackdropAndPage)
         gRealized = 0;
         EXPECT_EQ(TRUE, SendMessageA(main, WM_QUERYNEWPALETTE, 0, 0));
         EXPECT_EQ(1, gRealized);
+        // No realization so far moved a colour: the tiles were left alone.
+        EXPECT_EQ(0, gStretched);
+
+        // One that moves them has the tiles drawn again, once.
+        gMoved = 12;
+        ValidateRect(main, NULL);
+        SendMessageA(main, WM_PALETTECHANGED, (WPARAM)other, 0);
+        EXPECT_EQ(1, gStretched);
+        EXPECT_TRUE(Pending(main));
+        UpdateWindow(main);
+        EXPECT_EQ(2, gStretched);
     }
     DestroyWindow(page);
     DestroyWindow(other);

@@ -273,6 +273,17 @@ TEST_F(TextureModule, BuildsThreeVariantsFromTheResource)
     ASSERT_EQ(1, normal.TexMap(canvas.dc(), 0, 0, all, TEX_NORMAL, SRCCOPY));
     EXPECT_EQ(TexelAt(5, 5, TEX_NORMAL), canvas.Get(5, 5));
     EXPECT_EQ(TexelAt(127, 127, TEX_NORMAL), canvas.Get(127, 127));
+
+    // Drawn again from its resource, it shows the same; a resource of
+    // another size, or an empty texture, is not drawn from.
+    EXPECT_EQ(1, normal.Refresh(instance, "GRADTEX"));
+    canvas.Fill(kSentinel);
+    normal.TexMap(canvas.dc(), 0, 0, all, TEX_NORMAL, SRCCOPY);
+    EXPECT_EQ(TexelAt(5, 5, TEX_NORMAL), canvas.Get(5, 5));
+    EXPECT_EQ(TexelAt(127, 127, TEX_NORMAL), canvas.Get(127, 127));
+    EXPECT_EQ(0, normal.Refresh(instance, "FEWCOLOURS"));
+    DIBTex missing(instance, "NOSUCHTEX");
+    EXPECT_EQ(0, missing.Refresh(instance, "GRADTEX"));
 }
 
 TEST_F(TextureModule, MissingOrUnsoundResourcesGiveEmptyTextures)
@@ -384,6 +395,7 @@ bool TextureRound(HINSTANCE instance)
     DcSelection sel = Selection(canvas.dc());
     RECT all = {0, 0, 200, 200};
     tex.TexMap(canvas.dc(), 17, 3, all, TEX_HILIGHT, SRCCOPY);
+    tex.Refresh(instance, "GRADTEX");
     bool same = sel == Selection(canvas.dc());
     SelectObject(canvas.dc(), oldPen);
     DeleteObject(pen);
