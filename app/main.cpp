@@ -11,6 +11,7 @@
 
 static const char kClassName[] = "QzSetupWClass";
 static const char kTitle[] = "Vellox 2.0 Setup";
+static const char kBackTexture[] = "BlueTex";
 
 static DIBTex *gpBackTex = NULL;   // owned: the backdrop texture
 static HMETAFILE ghLogo = NULL;    // owned: the logo
@@ -76,7 +77,8 @@ int InitApplication(HINSTANCE instance)
 int InitInstance(HINSTANCE instance, int show)
 {
     ghInst = instance;
-    gpBackTex = new (std::nothrow) DIBTex(instance, "BlueTex");
+    // The backdrop tiles with the normal colours only.
+    gpBackTex = new (std::nothrow) DIBTex(instance, kBackTexture, 1 << TEX_NORMAL);
     ghLogo = LoadAPMMetaFile(instance, "OrrinLogo");
 
     int width = GetSystemMetrics(SM_CXSCREEN);
@@ -132,6 +134,43 @@ static void OnDestroy()
     PostQuitMessage(0);
 }
 
+// The backdrop's tiles are device bitmaps: on a palette display they hold
+// system-palette indices. When a realization moved the backdrop's colours,
+// the tiles are drawn again against the palette as it now is.
+static void BackdropRealized(UINT changed)
+{
+    if (changed && gpBackTex)
+        gpBackTex->Refresh(ghInst, kBackTexture);
+}
+
+// Realizes the backdrop's palette through a context of the window; the
+// number of system-palette entries that changed.
+static UINT RealizeBackPalette(HWND window)
+{
+    HPALETTE palette = gpBackTex ? gpBackTex->Palette() : NULL;
+    if (!palette)
+        return 0;
+    HDC dc = GetDC(window);
+    if (!dc)
+        return 0;
+    HPALETTE old = SelectPalette(dc, palette, FALSE);
+    UINT changed = RealizePalette(dc);
+    SelectPalette(dc, old, FALSE);
+    ReleaseDC(window, dc);
+    BackdropRealized(changed);
+    return changed;
+}
+
+// The backdrop and the page on top of it (not the one whose realization
+// caused the change: it has its colours already) are painted again.
+static void RepaintWithPage(HWND window, HWND sender)
+{
+    InvalidateRect(window, NULL, FALSE);
+    HWND page = GetLastActivePopup(window);
+    if (page && page != window && page != sender)
+        RedrawWindow(page, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 static void OnPaint(HWND window)
 {
     PAINTSTRUCT ps;
@@ -151,6 +190,21 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_DESTROY: OnDestroy(); break;
     case WM_SIZE:    InvalidateRect(window, NULL, FALSE); break;
     case WM_PAINT:   OnPaint(window); break;
+    case WM_QUERYNEWPALETTE:
+        // Coming to the front: the backdrop's colours take the system palette.
+        if (!gpBackTex || !gpBackTex->Palette())
+            break;
+        if (RealizeBackPalette(window))
+            RepaintWithPage(window, NULL);
+        return TRUE;
+    case WM_PALETTECHANGED:
+        // Another window changed the system palette: the backdrop maps its
+        // colours afresh. Its own realization needs nothing more.
+        if ((HWND)wParam != window) {
+            RealizeBackPalette(window);
+            RepaintWithPage(window, (HWND)wParam);
+        }
+        return 0;
     case WM_CLOSE:
         // The pages and the copy loop still use this window, its texture and
         // the control classes: closing waits until the sequence has ended.
@@ -197,15 +251,21 @@ void Paint(HWND window, HDC dc)
     GetClientRect(window, &rc);
     int width = rc.right - rc.left, height = rc.bottom - rc.top;
 
+    HPALETTE oldPalette = NULL;
+    if (gpBackTex && gpBackTex->Palette()) {
+        oldPalette = SelectPalette(dc, gpBackTex->Palette(), FALSE);
+        BackdropRealized(RealizePalette(dc));
+    }
     if (gpBackTex)
         gpBackTex->TexMap(dc, 0, 0, rc, TEX_NORMAL, SRCCOPY);
     if (ghLogo)
         PaintLogo(dc, width, height);
     if (!ghTitleFont)
         ghTitleFont = MakeFont(width / 40);
-    if (!ghTitleFont)
-        return;
-    PaintTitle(dc);
+    if (ghTitleFont)
+        PaintTitle(dc);
+    if (oldPalette)
+        SelectPalette(dc, oldPalette, FALSE);
 }
 
 UINT SetupMsg()
@@ -288,23 +348,10 @@ HMETAFILE LoadAPMMetaFile(HINSTANCE instance, LPCSTR name)
         FreeResource(res);
         return NULL;
     }
-    DWORD bytes = words * 2;
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
-    if (!mem) {
-        FreeResource(res);
-        return NULL;
-    }
-    BYTE *bits = (BYTE *)GlobalLock(mem);
-    if (!bits) {
-        GlobalFree(mem);
-        FreeResource(res);
-        return NULL;
-    }
-    CopyMemory(bits, data + APM_HEADER, bytes);
+    // The metafile is made straight from the resource's bytes: it copies
+    // them itself.
+    HMETAFILE meta = SetMetaFileBitsEx(words * 2, data + APM_HEADER);
     FreeResource(res);
-    HMETAFILE meta = SetMetaFileBitsEx(bytes, bits);
-    GlobalUnlock(mem);
-    GlobalFree(mem);
     return meta;
 }
 

@@ -262,4 +262,10 @@ REPORT
 )
 echo "$report"
 mkdir -p "$root/docs"
-echo "$report" > "$root/docs/benchmarks.md"
+# The 256-colour figures come from bench/palette-shots.sh, not from here:
+# they are kept as they stand.
+palette=$(sed -n '/^## 256-colour displays/,$p' "$root/docs/benchmarks.md" 2>/dev/null || true)
+{
+    echo "$report"
+    if [ -n "$palette" ]; then printf '\n%s\n' "$palette"; fi
+} > "$root/docs/benchmarks.md"

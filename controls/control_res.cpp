@@ -1,8 +1,14 @@
 #include "controls/control_res.h"
 
+#include "graphics/dib_tex.h"
+
 HBITMAP SafeLoadBitmap(HINSTANCE instance, LPCSTR name)
 {
-    HBITMAP bitmap = LoadBitmapA(instance, name);
+    // Through its own colour table first, so that a palette display shows
+    // its colours; then as the system loads it.
+    HBITMAP bitmap = LoadDeviceBitmap(instance, name);
+    if (!bitmap)
+        bitmap = LoadBitmapA(instance, name);
     if (!bitmap)
         bitmap = LoadBitmapRW(name);
     return bitmap;

@@ -172,10 +172,9 @@ void FreeBMInfo(BITMAPINFO *block)
     }
 }
 
-HPALETTE CreateBestPalette(BITMAPINFO *const infos[3])
+HPALETTE PaletteOfTable(const RGBQUAD *table, int count)
 {
-    const BITMAPINFO *normal = infos ? infos[TEX_NORMAL] : NULL;
-    if (!normal)
+    if (!table || count < 1 || count > kPaletteEntries)
         return NULL;
     const DWORD bytes = sizeof(LOGPALETTE) + (kPaletteEntries - 1) * sizeof(PALETTEENTRY);
     HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
@@ -186,11 +185,9 @@ HPALETTE CreateBestPalette(BITMAPINFO *const infos[3])
         GlobalFree(h);
         return NULL;
     }
-    // Working blocks always carry a 40-byte header, so the table follows it.
-    const RGBQUAD *table = normal->bmiColors;
     pal->palVersion = 0x300;
-    pal->palNumEntries = kPaletteEntries;
-    for (int i = 0; i < kPaletteEntries; i++) {
+    pal->palNumEntries = (WORD)count;
+    for (int i = 0; i < count; i++) {
         pal->palPalEntry[i].peRed = table[i].rgbRed;
         pal->palPalEntry[i].peGreen = table[i].rgbGreen;
         pal->palPalEntry[i].peBlue = table[i].rgbBlue;
@@ -202,61 +199,134 @@ HPALETTE CreateBestPalette(BITMAPINFO *const infos[3])
     return palette;
 }
 
-DIBTex::DIBTex(HINSTANCE instance, LPCSTR name) : palette(NULL), width(0), height(0)
+HPALETTE CreateBestPalette(BITMAPINFO *const infos[3])
+{
+    const BITMAPINFO *normal = infos ? infos[TEX_NORMAL] : NULL;
+    // Working blocks always carry a 40-byte header, so the table follows it.
+    return normal ? PaletteOfTable(normal->bmiColors, kPaletteEntries) : NULL;
+}
+
+HBITMAP LoadDeviceBitmap(HINSTANCE instance, LPCSTR name)
+{
+    BITMAPINFO *info = NULL;
+    HGLOBAL resource = NULL;
+    DWORD size = 0;
+    if (!LoadDIB(instance, name, &info, &resource, &size))
+        return NULL;
+    HBITMAP bitmap = NULL;
+    const BITMAPINFOHEADER &h = info->bmiHeader;
+    const DWORD depth = h.biBitCount;
+    const DWORD colours = h.biClrUsed ? h.biClrUsed : (DWORD)1 << (depth & 15);
+    if (size >= sizeof(BITMAPINFOHEADER) && h.biSize == sizeof(BITMAPINFOHEADER) &&
+        h.biPlanes == 1 && (depth == 1 || depth == 4 || depth == 8) &&
+        h.biCompression == BI_RGB && colours <= ((DWORD)1 << depth) && h.biWidth > 0 &&
+        h.biHeight > 0 && h.biWidth <= kMaxSide && h.biHeight <= kMaxSide) {
+        const DWORD stride = (((DWORD)h.biWidth * depth + 31) / 32) * 4;
+        const DWORD offset = sizeof(BITMAPINFOHEADER) + colours * sizeof(RGBQUAD);
+        if ((unsigned long long)offset + (unsigned long long)stride * (DWORD)h.biHeight <= size) {
+            HDC screen = GetDC(NULL);
+            HPALETTE palette = NULL, previous = NULL;
+            if (screen && (GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE))
+                palette = PaletteOfTable(info->bmiColors, (int)colours);
+            if (palette) {
+                previous = SelectPalette(screen, palette, TRUE);
+                RealizePalette(screen);
+            }
+            if (screen)
+                bitmap = CreateDIBitmap(screen, &h, CBM_INIT,
+                                        reinterpret_cast<const BYTE *>(info) + offset, info,
+                                        DIB_RGB_COLORS);
+            if (previous)
+                SelectPalette(screen, previous, TRUE);
+            if (palette)
+                DeleteObject(palette);
+            if (screen)
+                ReleaseDC(NULL, screen);
+        }
+    }
+    DestroyDIB(resource);
+    return bitmap;
+}
+
+const void *DIBTex::Prepare(HINSTANCE instance, LPCSTR name, int variants, HGLOBAL *resource,
+                           BITMAPINFO *tables[3], int *w, int *h)
+{
+    tables[0] = tables[1] = tables[2] = NULL;
+    BITMAPINFO *loaded = NULL;
+    DWORD size = 0, bitsOffset = 0;
+    if (!LoadDIB(instance, name, &loaded, resource, &size))
+        return NULL;
+    if (!ValidTextureDIB(loaded, size, &bitsOffset)) {
+        DestroyDIB(*resource);
+        return NULL;
+    }
+    *w = loaded->bmiHeader.biWidth;
+    *h = loaded->bmiHeader.biHeight;
+    tables[TEX_NORMAL] = CopyBMInfo(loaded);
+    if (tables[TEX_NORMAL]) {
+        if (variants & (1 << TEX_HILIGHT))
+            tables[TEX_HILIGHT] = HilightPal(tables[TEX_NORMAL], 40, 2);
+        if (variants & (1 << TEX_SHADOW))
+            tables[TEX_SHADOW] = ShadowPal(tables[TEX_NORMAL], 60);
+    }
+    return reinterpret_cast<const BYTE *>(loaded) + bitsOffset;
+}
+
+int DIBTex::Draw(const void *bits, BITMAPINFO *const tables[3], int variants, int w, int h,
+                 int create)
+{
+    int drawn = 0;
+    HDC screen = GetDC(NULL);
+    HDC mem = screen ? CreateCompatibleDC(screen) : NULL;
+    if (mem) {
+        HPALETTE oldPal = NULL;
+        if (palette) {
+            oldPal = SelectPalette(mem, palette, FALSE);
+            RealizePalette(mem);
+        }
+        for (int v = TEX_SHADOW; v <= TEX_HILIGHT; v++) {
+            if (!tables[v] || !((variants >> v) & 1))
+                continue;
+            if (create)
+                bitmaps[v] = CreateCompatibleBitmap(screen, w, h);
+            if (!bitmaps[v])
+                continue;
+            HGDIOBJ old = SelectObject(mem, bitmaps[v]);
+            StretchDIBits(mem, 0, 0, w, h, 0, 0, w, h, bits, tables[v], DIB_RGB_COLORS, SRCCOPY);
+            SelectObject(mem, old);
+            drawn++;
+        }
+        if (oldPal)
+            SelectPalette(mem, oldPal, FALSE);
+        DeleteDC(mem);
+    }
+    if (screen)
+        ReleaseDC(NULL, screen);
+    return drawn;
+}
+
+DIBTex::DIBTex(HINSTANCE instance, LPCSTR name, int variants)
+    : palette(NULL), width(0), height(0)
 {
     bitmaps[0] = bitmaps[1] = bitmaps[2] = NULL;
 
-    BITMAPINFO *loaded = NULL;
     HGLOBAL resource = NULL;
-    DWORD size = 0;
-    if (!LoadDIB(instance, name, &loaded, &resource, &size))
+    BITMAPINFO *tables[3];
+    int w = 0, h = 0;
+    const void *bits = Prepare(instance, name, variants, &resource, tables, &w, &h);
+    if (!bits)
         return;
-    DWORD bitsOffset = 0;
-    if (!ValidTextureDIB(loaded, size, &bitsOffset)) {
-        DestroyDIB(resource);
-        return;
+    int wanted = 0, made = 0;
+    for (int v = TEX_SHADOW; v <= TEX_HILIGHT; v++) {
+        wanted += (variants >> v) & 1;
+        made += ((variants >> v) & 1) && tables[v];
     }
-    const int w = loaded->bmiHeader.biWidth;
-    const int h = loaded->bmiHeader.biHeight;
-    const void *bits = reinterpret_cast<const BYTE *>(loaded) + bitsOffset;
-
-    BITMAPINFO *tables[3] = {NULL, NULL, NULL};
-    tables[TEX_NORMAL] = CopyBMInfo(loaded);
-    if (tables[TEX_NORMAL]) {
-        tables[TEX_HILIGHT] = HilightPal(tables[TEX_NORMAL], 40, 2);
-        tables[TEX_SHADOW] = ShadowPal(tables[TEX_NORMAL], 60);
-    }
-    if (tables[0] && tables[1] && tables[2]) {
+    if (tables[TEX_NORMAL] && made == wanted && wanted > 0) {
         palette = CreateBestPalette(tables);
-        HDC screen = GetDC(NULL);
-        HDC mem = screen ? CreateCompatibleDC(screen) : NULL;
-        if (mem) {
-            HPALETTE oldPal = NULL;
-            if (palette) {
-                oldPal = SelectPalette(mem, palette, FALSE);
-                RealizePalette(mem);
-            }
-            int built = 0;
-            for (int v = TEX_SHADOW; v <= TEX_HILIGHT; v++) {
-                bitmaps[v] = CreateCompatibleBitmap(screen, w, h);
-                if (!bitmaps[v])
-                    continue;
-                HGDIOBJ old = SelectObject(mem, bitmaps[v]);
-                StretchDIBits(mem, 0, 0, w, h, 0, 0, w, h, bits, tables[v], DIB_RGB_COLORS,
-                              SRCCOPY);
-                SelectObject(mem, old);
-                built++;
-            }
-            if (oldPal)
-                SelectPalette(mem, oldPal, FALSE);
-            DeleteDC(mem);
-            if (built == 3) {
-                width = w;
-                height = h;
-            }
+        if (Draw(bits, tables, variants, w, h, 1) == wanted) {
+            width = w;
+            height = h;
         }
-        if (screen)
-            ReleaseDC(NULL, screen);
     }
     for (int v = 0; v < 3; v++)
         FreeBMInfo(tables[v]);
@@ -273,6 +343,29 @@ DIBTex::DIBTex(HINSTANCE instance, LPCSTR name) : palette(NULL), width(0), heigh
             DeleteObject(palette);
         palette = NULL;
     }
+}
+
+int DIBTex::Refresh(HINSTANCE instance, LPCSTR name)
+{
+    if (IsEmpty())
+        return 0;
+    int variants = 0;
+    for (int v = TEX_SHADOW; v <= TEX_HILIGHT; v++)
+        if (bitmaps[v])
+            variants |= 1 << v;
+    HGLOBAL resource = NULL;
+    BITMAPINFO *tables[3];
+    int w = 0, h = 0;
+    const void *bits = Prepare(instance, name, variants, &resource, tables, &w, &h);
+    if (!bits)
+        return 0;
+    int drawn = 0;
+    if (w == width && h == height)
+        drawn = Draw(bits, tables, variants, w, h, 0);
+    for (int v = 0; v < 3; v++)
+        FreeBMInfo(tables[v]);
+    DestroyDIB(resource);
+    return drawn > 0;
 }
 
 DIBTex::~DIBTex()

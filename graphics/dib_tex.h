@@ -10,12 +10,18 @@
 // Texture variants, passed as plain integers.
 enum { TEX_SHADOW = 0, TEX_NORMAL = 1, TEX_HILIGHT = 2 };
 
+// Every variant, for the constructor.
+enum { TEX_ALL_VARIANTS = (1 << TEX_SHADOW) | (1 << TEX_NORMAL) | (1 << TEX_HILIGHT) };
+
 // Size of a working colour-table block: the 40-byte header and 256 entries.
 enum { DIB_TABLE_BYTES = sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD) };
 
 class DIBTex {
 public:
-    DIBTex(HINSTANCE instance, LPCSTR name);
+    // Builds the variants whose bits (1 << variant) are set in `variants`;
+    // a painter that tiles only with the normal colours asks for that one.
+    // A texture that cannot build all it was asked for stays empty.
+    DIBTex(HINSTANCE instance, LPCSTR name, int variants = TEX_ALL_VARIANTS);
     ~DIBTex();
 
     // Tiles `area` (dc coordinates) with whole tiles of `variant`; (x, y)
@@ -26,6 +32,13 @@ public:
     // client origin minus its parent's window rectangle corner.
     static void ControlOffset(HWND control, POINT &offset);
 
+    // Draws the built variants again from the resource they were made of,
+    // through the texture's palette. Device bitmaps on a palette display
+    // hold system-palette indices: after a realization has moved the
+    // texture's colours, this makes the tiles show them again. 1 when
+    // redrawn, 0 for an empty texture or a resource that no longer fits.
+    int Refresh(HINSTANCE instance, LPCSTR name);
+
     int Width() const { return width; }
     int Height() const { return height; }
     HPALETTE Palette() const { return palette; }
@@ -35,6 +48,16 @@ public:
 private:
     DIBTex(const DIBTex &);
     DIBTex &operator=(const DIBTex &);
+
+    // Loads the resource and makes the colour tables of `variants`; the
+    // pixel bits, or null (with nothing to release) when it is unusable.
+    const void *Prepare(HINSTANCE instance, LPCSTR name, int variants, HGLOBAL *resource,
+                        BITMAPINFO *tables[3], int *w, int *h);
+    // Draws each variant of `variants` from the bits through its table
+    // into its device bitmap (made first when `create`), the texture's
+    // palette realized in a memory context. The number drawn.
+    int Draw(const void *bits, BITMAPINFO *const tables[3], int variants, int w, int h,
+             int create);
 
     HBITMAP bitmaps[3];   // owned, indexed by variant; null when not built
     HPALETTE palette;     // owned; null when not built
@@ -64,5 +87,16 @@ void FreeBMInfo(BITMAPINFO *block);
 
 // Palette from the normal table of infos[3] (shadow, normal, highlight).
 HPALETTE CreateBestPalette(BITMAPINFO *const infos[3]);
+
+// A logical palette of the first `count` (1 to 256) entries of a colour
+// table, no flags; null when it cannot be made.
+HPALETTE PaletteOfTable(const RGBQUAD *table, int count);
+
+// A device bitmap, compatible with the screen, of an uncompressed bitmap
+// resource of up to 8 bits per pixel. On a palette display its colours go
+// through a palette of its own colour table realized in the background, so
+// they take the nearest colours of the system palette, not only the twenty
+// reserved ones. Null when the resource is missing or of another form.
+HBITMAP LoadDeviceBitmap(HINSTANCE instance, LPCSTR name);
 
 #endif

@@ -96,6 +96,21 @@ int TexDlg::OnNCPaint(HRGN update)
     return 0;
 }
 
+LRESULT TexDlg::OnQueryNewPalette()
+{
+    HPALETTE palette = texture.Palette();
+    HDC dc = palette ? GetDC(hDlg) : NULL;
+    if (!dc)
+        return FALSE;
+    HPALETTE previous = SelectPalette(dc, palette, FALSE);
+    UINT changed = RealizePalette(dc);
+    SelectPalette(dc, previous, FALSE);
+    ReleaseDC(hDlg, dc);
+    if (changed)
+        RedrawWindow(hDlg, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    return TRUE;
+}
+
 void TexDlg::CalcRegions(const RECT &window)
 {
     const int w = window.right - window.left, h = window.bottom - window.top;

@@ -21,6 +21,10 @@ public:
 
     int OnPaint();                 // WM_PAINT of the dialog
     int OnNCPaint(HRGN update);    // the bevel, after the system's frame
+    // WM_QUERYNEWPALETTE of an activated page: the texture's colours take
+    // the system palette, and the page is repainted when they changed it.
+    // FALSE when the texture has no palette.
+    LRESULT OnQueryNewPalette();
     // Frame regions for the window rectangle moved to (0, 0).
     void CalcRegions(const RECT &window);
     void ClientRectToScreen(RECT &rect);

@@ -98,6 +98,8 @@ LRESULT CALLBACK Tex_SubclassProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         return painter->OnPaint();
     case WM_ERASEBKGND:
         return 0;
+    case WM_QUERYNEWPALETTE:
+        return painter->OnQueryNewPalette();
     case WM_NCPAINT:
     case WM_NCACTIVATE: {
         // The system draws its frame and caption, for an activation change

@@ -6,6 +6,7 @@
 #include "app/globals.h"
 #include "app/main.h"
 #include "tests/app/app_test_util.h"
+#include "tests/support/import_hook.h"
 #include "tests/support/win_test.h"
 
 using namespace apptest;
@@ -130,6 +131,122 @@ TEST(MainWindow, MinimisedWindowPaintsNothing)
     // The sequence has not run: closing is allowed and ends the window.
     DestroyWindow(main);
     MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+        ;
+    UnregisterClassA("QzSetupWClass", ghInst);
+}
+
+// Realizations by the code under test, seen through this executable's
+// import of RealizePalette.
+typedef UINT(WINAPI *RealizeFn)(HDC);
+RealizeFn gRealize = NULL;
+int gRealized = 0;
+HGDIOBJ gRealizedPalette = NULL;
+
+UINT gMoved = 0;   // what the stand-in reports as changed entries
+
+UINT WINAPI CountRealize(HDC dc)
+{
+    gRealized++;
+    gRealizedPalette = GetCurrentObject(dc, OBJ_PAL);
+    gRealize(dc);
+    return gMoved;
+}
+
+// Tiles drawn from the texture's pixels.
+typedef int(WINAPI *StretchFn)(HDC, int, int, int, int, int, int, int, int, const void *,
+                               const BITMAPINFO *, UINT, DWORD);
+StretchFn gStretch = NULL;
+int gStretched = 0;
+
+int WINAPI CountStretch(HDC dc, int x, int y, int w, int h, int sx, int sy, int sw, int sh,
+                        const void *bits, const BITMAPINFO *info, UINT usage, DWORD rop)
+{
+    gStretched++;
+    return gStretch(dc, x, y, w, h, sx, sy, sw, sh, bits, info, usage, rop);
+}
+
+bool Pending(HWND window)
+{
+    RECT rc;
+    return GetUpdateRect(window, &rc, FALSE) != 0;
+}
+
+TEST(MainWindow, APaletteChangeElsewhereRealizesAndRepaintsBackdropAndPage)
+{
+    ASSERT_TRUE(InitApplication(ghInst));
+    ASSERT_TRUE(InitInstance(ghInst, SW_SHOWNORMAL));
+    HWND main = FindWindowA("QzSetupWClass", "Vellox 2.0 Setup");
+    ASSERT_TRUE(main);
+    MSG msg;
+    // No sequence here: its message is taken off the queue.
+    while (PeekMessageA(&msg, main, SetupMsg(), SetupMsg(), PM_REMOVE))
+        ;
+    HWND page = CreateWindowExA(0, "STATIC", "page", WS_POPUP | WS_VISIBLE, 10, 10, 100, 80, main,
+                                NULL, ghInst, NULL);
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP, 0, 0, 10, 10, NULL, NULL, ghInst,
+                                 NULL);
+    ASSERT_TRUE(page && other);
+    SetActiveWindow(page);
+    wintest::Pump();
+    ASSERT_EQ(page, GetLastActivePopup(main));
+    {
+        ImportHook hook("RealizePalette", (void *)CountRealize);
+        ImportHook stretch("StretchDIBits", (void *)CountStretch);
+        ASSERT_TRUE(hook.ok() && stretch.ok());
+        gRealize = (RealizeFn)hook.original();
+        gStretch = (StretchFn)stretch.original();
+        gMoved = 0;
+        gStretched = 0;
+
+        // The backdrop realizes its palette whenever it paints.
+        gRealized = 0;
+        RedrawWindow(main, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
+        EXPECT_EQ(1, gRealized);
+        EXPECT_NE(GetStockObject(DEFAULT_PALETTE), gRealizedPalette);
+
+        // Its own realization asks for nothing.
+        ValidateRect(main, NULL);
+        ValidateRect(page, NULL);
+        gRealized = 0;
+        SendMessageA(main, WM_PALETTECHANGED, (WPARAM)main, 0);
+        EXPECT_EQ(0, gRealized);
+        EXPECT_FALSE(Pending(main));
+
+        // Another program's: the backdrop maps its colours afresh, and it
+        // and the page on top are painted again.
+        SendMessageA(main, WM_PALETTECHANGED, (WPARAM)other, 0);
+        EXPECT_EQ(1, gRealized);
+        EXPECT_NE(GetStockObject(DEFAULT_PALETTE), gRealizedPalette);
+        EXPECT_TRUE(Pending(main));
+        EXPECT_TRUE(Pending(page));
+
+        // The page's own: the page has its colours already.
+        ValidateRect(main, NULL);
+        ValidateRect(page, NULL);
+        SendMessageA(main, WM_PALETTECHANGED, (WPARAM)page, 0);
+        EXPECT_TRUE(Pending(main));
+        EXPECT_FALSE(Pending(page));
+
+        // Coming to the front, the backdrop's colours take the system palette.
+        gRealized = 0;
+        EXPECT_EQ(TRUE, SendMessageA(main, WM_QUERYNEWPALETTE, 0, 0));
+        EXPECT_EQ(1, gRealized);
+        // No realization so far moved a colour: the tiles were left alone.
+        EXPECT_EQ(0, gStretched);
+
+        // One that moves them has the tiles drawn again, once.
+        gMoved = 12;
+        ValidateRect(main, NULL);
+        SendMessageA(main, WM_PALETTECHANGED, (WPARAM)other, 0);
+        EXPECT_EQ(1, gStretched);
+        EXPECT_TRUE(Pending(main));
+        UpdateWindow(main);
+        EXPECT_EQ(2, gStretched);
+    }
+    DestroyWindow(page);
+    DestroyWindow(other);
+    DestroyWindow(main);
     while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
         ;
     UnregisterClassA("QzSetupWClass", ghInst);

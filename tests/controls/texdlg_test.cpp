@@ -301,6 +301,8 @@ TEST_F(TexturedPage, MakesNoDrawingObjectsItDoesNotDelete)
         ctltest::AddControl(dlg, "VelloxTexDlg", "QzSwirl", 1, 300, 0, 40, 20);
         ctltest::ShowAndPaint(dlg);
         RedrawWindow(dlg, NULL, NULL, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+        // Activated, the page puts its texture's colours into the palette.
+        EXPECT_EQ(TRUE, SendMessageA(dlg, WM_QUERYNEWPALETTE, 0, 0));
         DestroyWindow(dlg);
         wintest::Pump(20);
     };

@@ -260,6 +260,30 @@ TEST_F(TextureModule, BuildsThreeVariantsFromTheResource)
     // Resource names are found without regard to case.
     DIBTex lower(instance, "gradtex");
     EXPECT_EQ(128, lower.Width());
+
+    // Asked for the normal colours alone, it builds only those.
+    DIBTex normal(instance, "GRADTEX", 1 << TEX_NORMAL);
+    ASSERT_EQ(128, normal.Width());
+    EXPECT_TRUE(normal.Palette() != NULL);
+    EXPECT_TRUE(normal.Bitmap(TEX_SHADOW) == NULL && normal.Bitmap(TEX_HILIGHT) == NULL);
+    DibCanvas canvas(128, 128, kSentinel);
+    RECT all = {0, 0, 128, 128};
+    EXPECT_EQ(0, normal.TexMap(canvas.dc(), 0, 0, all, TEX_HILIGHT, SRCCOPY));
+    EXPECT_EQ(kSentinel, canvas.Get(5, 5));
+    ASSERT_EQ(1, normal.TexMap(canvas.dc(), 0, 0, all, TEX_NORMAL, SRCCOPY));
+    EXPECT_EQ(TexelAt(5, 5, TEX_NORMAL), canvas.Get(5, 5));
+    EXPECT_EQ(TexelAt(127, 127, TEX_NORMAL), canvas.Get(127, 127));
+
+    // Drawn again from its resource, it shows the same; a resource of
+    // another size, or an empty texture, is not drawn from.
+    EXPECT_EQ(1, normal.Refresh(instance, "GRADTEX"));
+    canvas.Fill(kSentinel);
+    normal.TexMap(canvas.dc(), 0, 0, all, TEX_NORMAL, SRCCOPY);
+    EXPECT_EQ(TexelAt(5, 5, TEX_NORMAL), canvas.Get(5, 5));
+    EXPECT_EQ(TexelAt(127, 127, TEX_NORMAL), canvas.Get(127, 127));
+    EXPECT_EQ(0, normal.Refresh(instance, "FEWCOLOURS"));
+    DIBTex missing(instance, "NOSUCHTEX");
+    EXPECT_EQ(0, missing.Refresh(instance, "GRADTEX"));
 }
 
 TEST_F(TextureModule, MissingOrUnsoundResourcesGiveEmptyTextures)
@@ -371,6 +395,7 @@ bool TextureRound(HINSTANCE instance)
     DcSelection sel = Selection(canvas.dc());
     RECT all = {0, 0, 200, 200};
     tex.TexMap(canvas.dc(), 17, 3, all, TEX_HILIGHT, SRCCOPY);
+    tex.Refresh(instance, "GRADTEX");
     bool same = sel == Selection(canvas.dc());
     SelectObject(canvas.dc(), oldPen);
     DeleteObject(pen);

@@ -21,7 +21,7 @@ echo "image: $exe"
 # Windows 95, in Windows NT 3.51 and in Win32s. Anything newer is looked up
 # at run time instead.
 allowed='
-GDI32 BitBlt CreateCompatibleBitmap CreateCompatibleDC CreateFontIndirectA CreatePalette
+GDI32 BitBlt CreateCompatibleBitmap CreateCompatibleDC CreateDIBitmap CreateFontIndirectA CreatePalette
 GDI32 CreatePen CreatePolygonRgn CreateSolidBrush DeleteDC DeleteMetaFile DeleteObject
 GDI32 GetDeviceCaps GetObjectA GetStockObject GetTextExtentPointA LineTo MoveToEx PlayMetaFile
 GDI32 RealizePalette RestoreDC SaveDC SelectClipRgn SelectObject SelectPalette SetBkColor
@@ -38,11 +38,13 @@ KERNEL32 ReadFile SetCurrentDirectoryA SetErrorMode SizeofResource lstrcpyA lstr
 USER32 BeginPaint CallWindowProcA ClientToScreen CreateDialogParamA CreateWindowExA DefWindowProcA
 USER32 DestroyIcon DestroyWindow DialogBoxParamA DispatchMessageA DrawTextA EnableWindow EndDialog
 USER32 EndPaint FillRect GetClassNameA GetClientRect GetDC GetDlgCtrlID GetDlgItem GetDlgItemTextA
-USER32 GetCapture GetClassLongA GetFocus GetMessageA GetParent GetPropA GetSysColor GetSystemMetrics
+USER32 GetCapture GetClassLongA GetFocus GetLastActivePopup GetMessageA GetParent GetPropA GetSysColor
+USER32 GetSystemMetrics
 USER32 GetWindowDC
 USER32 GetWindowLongA GetWindowRect GetWindowTextA InflateRect InvalidateRect IsDialogMessageA
 USER32 IsIconic IsRectEmpty IsWindow IsWindowVisible LoadBitmapA LoadCursorA LoadIconA LoadStringA MoveWindow
-USER32 PeekMessageA PostMessageA PostQuitMessage PtInRect RegisterClassA RegisterWindowMessageA
+USER32 PeekMessageA PostMessageA PostQuitMessage PtInRect RedrawWindow RegisterClassA
+USER32 RegisterWindowMessageA
 USER32 ReleaseCapture ReleaseDC RemovePropA ScreenToClient SendDlgItemMessageA SendMessageA
 USER32 SetCapture SetCursor SetDlgItemTextA SetFocus SetPropA SetWindowLongA ShowWindow
 USER32 TranslateMessage UnregisterClassA UpdateWindow wsprintfA

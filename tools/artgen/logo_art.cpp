@@ -155,7 +155,7 @@ void RingHalf(WmfWriter &w, BrushKeeper &brush, const Ring &ring, double a0, dou
 
 } // namespace
 
-Bytes MakeLogoMetafile()
+Bytes MakeLogoMetafile(std::vector<uint32_t> *brushColours)
 {
     WmfWriter w;
     w.SetWindowOrg(kLogoLeft, kLogoTop);
@@ -224,5 +224,7 @@ Bytes MakeLogoMetafile()
     w.RestoreDC(-1);
     w.DeleteObject(brush.Slot());
     w.DeleteObject(pen);
+    if (brushColours)
+        *brushColours = w.BrushColours();
     return w.Finish(kLogoLeft, kLogoTop, kLogoRight, kLogoBottom, kLogoUnitsPerInch);
 }

@@ -3,12 +3,16 @@
 #ifndef ARTGEN_LOGO_ART_H
 #define ARTGEN_LOGO_ART_H
 
+#include <cstdint>
+#include <vector>
+
 #include "bytes.h"
 
 // Bounding box and resolution written into the placeable header.
 const int kLogoLeft = -4117, kLogoTop = -582, kLogoRight = 3358, kLogoBottom = 5231;
 const int kLogoUnitsPerInch = 1000;
 
-Bytes MakeLogoMetafile();
+// The metafile; brushColours, when given, receives every brush colour.
+Bytes MakeLogoMetafile(std::vector<uint32_t> *brushColours = nullptr);
 
 #endif

@@ -147,33 +147,6 @@ int Nearest(const std::vector<uint32_t> &palette, uint32_t c, int skip)
     return best;
 }
 
-void IndexWithKey(const Image &img, uint32_t key, std::vector<uint32_t> &palette,
-                  std::vector<uint8_t> &indices)
-{
-    std::vector<uint32_t> opaque;
-    for (int y = 0; y < img.Height(); ++y)
-        for (int x = 0; x < img.Width(); ++x)
-            if (img.Opaque(x, y))
-                opaque.push_back(Pack(img.At(x, y)));
-    std::vector<uint32_t> colours = MedianCut(opaque, 255);
-    palette.assign(1, key);
-    for (uint32_t c : colours) {
-        if (c == key)   // never let a drawn colour fall on the key by accident
-            c = (c & 0xFF0000) == 0xFF0000 ? c - 0x010000 : c + 0x010000;
-        palette.push_back(c);
-    }
-    while (palette.size() < 256)
-        palette.push_back(0);
-    // Only the entries actually made count (the padding is black).
-    std::vector<uint32_t> used(palette.begin(), palette.begin() + 1 + (long)colours.size());
-    indices.assign((size_t)img.Width() * img.Height(), 0);
-    for (int y = 0; y < img.Height(); ++y)
-        for (int x = 0; x < img.Width(); ++x)
-            if (img.Opaque(x, y))
-                indices[(size_t)y * img.Width() + x] =
-                    (uint8_t)Nearest(used, Pack(img.At(x, y)), 0);
-}
-
 const std::vector<uint32_t> &VgaPalette()
 {
     static const std::vector<uint32_t> vga = {

@@ -15,12 +15,6 @@ std::vector<uint32_t> MedianCut(const std::vector<uint32_t> &colours, int maxCol
 // none).
 int Nearest(const std::vector<uint32_t> &palette, uint32_t c, int skip);
 
-// An 8-bit picture with a key colour: entry 0 is the key and marks every
-// pixel that is not opaque; the other 255 entries come from the opaque
-// pixels, and none of them is exactly the key.
-void IndexWithKey(const Image &img, uint32_t key, std::vector<uint32_t> &palette,
-                  std::vector<uint8_t> &indices);
-
 // The sixteen colours of the standard VGA palette.
 const std::vector<uint32_t> &VgaPalette();
 

@@ -1,5 +1,7 @@
 #include "wmf_writer.h"
 
+#include <algorithm>
+
 namespace {
 
 enum {
@@ -67,7 +69,9 @@ void WmfWriter::SetPolyFillMode(int mode) { Record(META_SETPOLYFILLMODE, {mode})
 
 int WmfWriter::CreateSolidBrush(uint32_t rgb)
 {
-    uint32_t c = WmfColour(rgb);
+    if (std::find(brushColours.begin(), brushColours.end(), rgb) == brushColours.end())
+        brushColours.push_back(rgb);
+    uint32_t c = WmfColour(rgb) | 0x02000000;   // PALETTERGB
     // LOGBRUSH16: style BS_SOLID, colour, hatch.
     Record(META_CREATEBRUSHINDIRECT, {0, (int)(c & 0xFFFF), (int)(c >> 16), 0});
     return TakeSlot();

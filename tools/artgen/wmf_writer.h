@@ -23,6 +23,9 @@ public:
     void SetPolyFillMode(int mode);
 
     // Objects take the lowest free slot of the table; the slot is returned.
+    // Brushes name their colour as a palette colour (PALETTERGB): on a
+    // palette display it is the nearest colour of the selected palette
+    // rather than a dither of the reserved colours; elsewhere it is exact.
     int CreateSolidBrush(uint32_t rgb);
     int CreatePen(int style, int width, uint32_t rgb);
     void SelectObject(int slot);
@@ -39,6 +42,9 @@ public:
     // Slots still holding objects (should be none when a picture ends).
     int LiveObjects() const;
 
+    // Every brush colour used so far (0x00RRGGBB), each once.
+    const std::vector<uint32_t> &BrushColours() const { return brushColours; }
+
 private:
     void Record(unsigned function, const std::vector<int> &params);
     int TakeSlot();
@@ -46,6 +52,7 @@ private:
     ByteWriter records;
     std::vector<bool> slots;
     uint32_t maxRecordWords = 0;
+    std::vector<uint32_t> brushColours;
 };
 
 // Colour in the metafile's byte order (0x00BBGGRR) from 0x00RRGGBB.
