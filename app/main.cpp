@@ -76,6 +76,7 @@ int InitApplication(HINSTANCE instance)
 int InitInstance(HINSTANCE instance, int show)
 {
     ghInst = instance;
+    SetControlsInstance(instance);
     gpBackTex = new (std::nothrow) DIBTex(instance, "BlueTex");
     ghLogo = LoadAPMMetaFile(instance, "OrrinLogo");
 
