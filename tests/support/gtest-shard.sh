@@ -58,13 +58,14 @@ ended() {
 run "$filter" 1
 status=$?
 failed=0
+crashed=0
 for attempt in 1 2 3 4 5 6 7 8 9 10; do
     [ "$status" = 0 ] && break
     # The last case started and not finished is the one the process ended in.
     dead=$(tr -d '\r' < "$log" | awk '/^\[ RUN      \] /{c=$4} / ms\)$/{n=$4; sub(/,$/,"",n); if (n==c) c=""} END{print c}')
     [ -n "$dead" ] || break
     echo "FAILED: $area.$dead (the test process ended in this case, exit status $status)"
-    failed=1
+    failed=1 crashed=$((crashed + 1))
     done_list=$(ended '(OK|FAILED|SKIPPED)')
     rest=$(shard_cases | grep -vxF -f <(printf '%s\n%s\n' "$done_list" "$dead") | paste -sd: -)
     [ -n "$rest" ] || { status=0; break; }
@@ -79,7 +80,7 @@ fails=$(ended FAILED | sort -u)
 for c in $fails; do echo "FAILED: $area.$c"; done
 for c in $skipped; do echo "SKIPPED: $area.$c" | tee -a "$skipfile"; done
 nskip=$(printf '%s' "$skipped" | grep -c .)
-nfail=$(printf '%s' "$fails" | grep -c .)
+nfail=$(( $(printf '%s' "$fails" | grep -c .) + crashed ))
 echo "gtest $tag: $passed passed, $nfail failed, $nskip skipped"
 [ -n "$fails" ] && failed=1
 if [ "$failed" = 0 ] && [ "$status" != 0 ]; then
