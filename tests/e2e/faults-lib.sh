@@ -38,6 +38,24 @@ big_source() { # packed source, MB, name: replaced by a big one (made once
     rm -f "$E2E_DIST/$1"
     ln "$packed" "$E2E_DIST/$1" 2>/dev/null || cp "$packed" "$E2E_DIST/$1"
 }
+# stop_in_copy DIR: lets setup.exe run in slices of 20 ms until a copy into
+# DIR has begun (its temporary file is there), then leaves the process
+# stopped. Whatever the row sends next is queued while that copy is in
+# progress: a slice is far too short to copy the big source. setup_resume
+# lets it go on.
+stop_in_copy() {
+    local found=
+    _e2e_deadline 60
+    while kill -STOP "$E2E_SETUP_PID" 2>/dev/null; do
+        found=$(find "$1" -maxdepth 1 -iname '*.tmp' 2>/dev/null)
+        [ -n "$found" ] && return 0
+        kill -CONT "$E2E_SETUP_PID"
+        _e2e_expired && return 1
+        sleep 0.02
+    done
+    return 1
+}
+setup_resume() { kill -CONT "$E2E_SETUP_PID" 2>/dev/null; }
 cleanup_mounts() { for m in "${MOUNTS[@]}"; do umount "$m" 2>/dev/null; rmdir "$m" 2>/dev/null; done; MOUNTS=(); }
 trap 'cleanup_mounts; e2e_end' EXIT
 row_end() { cleanup_mounts; e2e_end; PS=; }
