@@ -320,10 +320,10 @@ e2e_big_source() {
     (
         flock 9
         if [ ! -f "$f" ]; then
-            echo "random input: $f, $1 MiB from seed $E2E_BIG_SEED" >&2
             seeded_bytes "$E2E_BIG_SEED" $(( $1 * 1024 * 1024 )) > "$f.tmp" && mv "$f.tmp" "$f"
         fi
     ) 9>"$dir/big.lock"
+    echo "random input: $f, $1 MiB from seed $E2E_BIG_SEED (tests/support/seeded.sh)" >&2
     printf '%s\n' "$f"
 }
 e2e_big_packed() {
