@@ -1,5 +1,6 @@
-// Program-wide globals of the installer. Controls and graphics may include
-// this header (and only this one from app/); it includes nothing itself.
+// Program-wide globals of the installer; it includes nothing itself.
+// Controls and graphics never include it: the program hands them what they
+// need (SetControlsInstance).
 #ifndef SETUP_APP_GLOBALS_H
 #define SETUP_APP_GLOBALS_H
 

@@ -77,6 +77,7 @@ int InitApplication(HINSTANCE instance)
 int InitInstance(HINSTANCE instance, int show)
 {
     ghInst = instance;
+    SetControlsInstance(instance);
     // The backdrop tiles with the normal colours only.
     gpBackTex = new (std::nothrow) DIBTex(instance, kBackTexture, 1 << TEX_NORMAL);
     ghLogo = LoadAPMMetaFile(instance, "OrrinLogo");

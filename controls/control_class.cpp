@@ -2,7 +2,6 @@
 
 #include <new>
 
-#include "app/globals.h"
 #include "controls/control_ctl.h"
 
 MyButtonClass *MyButton = NULL;
@@ -16,6 +15,19 @@ MyCheckBoxClass *MyCheckBox = NULL;
 
 // Init_Controls calls not yet matched by Terminate_Controls.
 static int gControlsUseCount = 0;
+
+// The module handed over by the program (SetControlsInstance), or null.
+static HINSTANCE gControlsInstance = NULL;
+
+void SetControlsInstance(HINSTANCE instance)
+{
+    gControlsInstance = instance;
+}
+
+HINSTANCE ControlsInstance()
+{
+    return gControlsInstance ? gControlsInstance : GetModuleHandleA(NULL);
+}
 
 int ControlClassNameIs(const char *name, const char *own)
 {
@@ -129,7 +141,7 @@ template <class T> static void InitClass(T *&global)
 {
     global = new (std::nothrow) T;
     if (global)
-        global->Init(ghInst, NULL);
+        global->Init(ControlsInstance(), NULL);
 }
 
 // Unregisters the class and deletes its object. The global is cleared, so
@@ -138,7 +150,9 @@ template <class T> static void TerminateClass(T *&global)
 {
     if (!global)
         return;
-    global->Terminate(ghInst);
+    // the module the class was registered for, even if another was handed
+    // over since
+    global->Terminate(global->hInstance);
     delete global;
     global = NULL;
 }

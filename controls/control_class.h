@@ -132,6 +132,12 @@ MyControlCtl *NewMyMText(const char *className);
 MyControlCtl *NewMyGraph(const char *className);
 MyControlCtl *NewMyCheckBox(const char *className);
 
+// The module the control classes are registered for and load their
+// resources from. The program hands over its instance handle at start;
+// until then it is the module of the running program.
+void SetControlsInstance(HINSTANCE instance);
+HINSTANCE ControlsInstance();
+
 // Bring the framework up and down; a shared use count makes nested calls
 // only count, and a Terminate_Controls without a matching Init_Controls
 // does nothing. Both return 1.

@@ -2,7 +2,6 @@
 
 #include <new>
 
-#include "app/globals.h"
 #include "controls/control_class.h"
 #include "controls/control_mgr.h"
 #include "controls/control_res.h"
@@ -67,7 +66,7 @@ int MyMTextCtl::OnCreate(HWND window, CREATESTRUCTA *create)
     }
     if (pText[0] == '~') {
         UINT id = StringNumber(pText + 1);
-        HINSTANCE module = MyMText ? MyMText->ResourceInstance() : ghInst;
+        HINSTANCE module = MyMText ? MyMText->ResourceInstance() : ControlsInstance();
         SafeLoadString(module, id, pText, MTEXT_READ_SIZE);
     }
     SendMessageA(hWnd, WM_SETTEXT, 0, (LPARAM)pText);

@@ -20,7 +20,7 @@ e2e_start
 e2e_page 'Welcome!' 30; shot welcome; e2e_key Return
 e2e_page 'Platform'; shot platform; e2e_key Return
 e2e_page 'Plug-in location...'; shot plugin; e2e_key Return
-until xdotool search --onlyvisible --name '^Installing...$' >/dev/null 2>&1; do sleep 0.05; done
+e2e_page 'Installing...' 120
 sleep 0.2; shot installing
 e2e_page 'Congratulations...' 120; shot done; e2e_key Return
 e2e_wait_exit 20

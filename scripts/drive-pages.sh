@@ -82,5 +82,5 @@ while page=$(wait_top 120 'Congratulations...' 'Warning...' 'Alert!'); do
     press Return
     [ "$page" = 'Alert!' ] || break
     # the alert's page goes before FAILURE comes
-    while [ "$(top_page)" = 'Alert!' ]; do sleep 0.1; done
+    t=0; while [ "$(top_page)" = 'Alert!' ] && [ "$t" -lt 300 ]; do sleep 0.1; t=$((t + 1)); done
 done

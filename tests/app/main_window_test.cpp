@@ -56,7 +56,9 @@ WPARAM RunLoop()
     return msg.message == WM_QUIT ? msg.wParam : (WPARAM)-1;
 }
 
-TEST(MainWindow, WholeLifeWithCloseRequestsIgnoredDuringTheSequence)
+// The program's whole life, read off the screen: it needs a process of its own
+// (windows of earlier cases in the same process leave the screen black).
+TEST(MainWindow, OwnProcessWholeLifeWithCloseRequestsIgnoredDuringTheSequence)
 {
     ASSERT_TRUE(InitApplication(ghInst));
     ASSERT_TRUE(InitInstance(ghInst, SW_SHOWNORMAL));

@@ -5,15 +5,18 @@
 
 set -u
 . "$SOURCE_DIR/scripts/wine-lib.sh"
+. "$SOURCE_DIR/tests/support/seeded.sh"
 
 E2E_FAILS=0
 E2E_CHECKS=0
 E2E_XPID=
 E2E_SETUP_PID=
+E2E_START_FAILED=
 
 # e2e_begin NAME: fresh prefix, private display, distribution in C:\dist.
 e2e_begin() {
     E2E_NAME=$1
+    E2E_START_FAILED=
     WINEPREFIX=$(wine_new_prefix) || { echo "e2e: no prefix" >&2; exit 1; }
     export WINEPREFIX
     read -r E2E_XPID DISPLAY < <(wine_start_xvfb)
@@ -72,17 +75,46 @@ e2e_floppy() {
     E2E_EXE='A:\SETUP.EXE'
 }
 
+# Deadlines: _e2e_deadline SECONDS starts one, _e2e_expired says it passed.
+_e2e_deadline() { _e2e_until=$(( ${EPOCHREALTIME/./} + $1 * 1000000 )); }
+_e2e_expired() { [ "${EPOCHREALTIME/./}" -gt "$_e2e_until" ]; }
+
+# True when no page of setup.exe can come any more: its start failed, or
+# the process that was started has ended.
+e2e_setup_gone() {
+    [ -n "$E2E_START_FAILED" ] && return 0
+    [ -n "$E2E_SETUP_PID" ] && ! kill -0 "$E2E_SETUP_PID" 2>/dev/null
+}
+
+# e2e_probe: starts a trivial Wine program (it shows a window and ends) in
+# the row's prefix and display; true when it did so within 60 seconds.
+e2e_probe() {
+    local exe=$BUILD_DIR/tests/e2e/probe.exe pid
+    [ -f "$exe" ] || { echo "note: $E2E_NAME: $exe not built"; return 1; }
+    cp "$exe" "$E2E_C/e2e-probe.exe"
+    "$WINE_BIN" 'C:\e2e-probe.exe' >/dev/null 2>&1 </dev/null &
+    pid=$!
+    _e2e_deadline 60
+    while kill -0 "$pid" 2>/dev/null; do
+        _e2e_expired && { kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; return 1; }
+        sleep 0.1
+    done
+    wait "$pid"
+}
+
 # e2e_start [ARGS...]: starts setup.exe ($E2E_EXE: C:\dist\setup.exe, or
 # A:\SETUP.EXE after e2e_floppy) in the background and waits for its first
 # page. With E2E_RELAY set to a file, Wine's relay trace of setup.exe alone
-# (its calls into KERNEL32, or those E2E_RELAY_INCLUDE names) goes there. On a heavily loaded machine Wine
-# itself now and then fails to bring a program up; such a start (the process
-# gone without ever showing a window) is said so, with Wine's own error
-# lines and whether the display still answers, and tried again after the
-# prefix's Wine server (and its desktop process) has been restarted. A
-# program that cannot start at all fails every try.
+# (its calls into KERNEL32, or those E2E_RELAY_INCLUDE names) goes there.
+# A start that ends without a page fails the row at once (every later page
+# wait of the row then returns at once), unless a trivial Wine program fails
+# to start at that moment as well: then the environment failed, not the
+# program, and the start is tried again (at most three times) after the
+# prefix's Wine server (and a dead X server) has been restarted. Every
+# retry is printed, pass or fail.
 e2e_start() {
-    local try err
+    local try err rc display
+    E2E_START_FAILED=
     for try in 1 2 3; do
         err=$E2E_SHOTS/$E2E_NAME-wine-start$try.err
         if [ -n "${E2E_RELAY:-}" ]; then
@@ -93,58 +125,142 @@ e2e_start() {
             (cd "$E2E_DIST" && WINEDEBUG=-all,err+all exec "$WINE_BIN" "$E2E_EXE" "$@" >/dev/null 2>"$err") &
         fi
         E2E_SETUP_PID=$!
-        local t=0
-        while [ "$t" -lt 300 ]; do
+        _e2e_deadline 60
+        while :; do
             xdotool search --onlyvisible --name '^Welcome!$' >/dev/null 2>&1 && return 0
             kill -0 "$E2E_SETUP_PID" 2>/dev/null || break
-            sleep 0.2; t=$((t + 1))
+            if _e2e_expired; then
+                _e2e_start_failed "setup.exe runs but shows no page after 60 s"
+                return 1
+            fi
+            sleep 0.1
         done
-        kill -0 "$E2E_SETUP_PID" 2>/dev/null && return 1   # up, but no page yet
         wait "$E2E_SETUP_PID" 2>/dev/null
-        local rc=$? display=answers
+        rc=$? display=answers
+        E2E_SETUP_PID=
         xdotool getdisplaygeometry >/dev/null 2>&1 || display='does not answer'
         echo "note: $E2E_NAME: setup.exe ended without showing a page (exit $rc), start $try; display $DISPLAY $display"
-        E2E_SETUP_PID=
         [ -s "$err" ] && tail -n 5 "$err" | sed 's/^/note:   wine: /'
+        if e2e_probe; then
+            _e2e_start_failed "setup.exe ended at start (exit $rc) while a trivial Wine program starts"
+            return 1
+        fi
+        [ "$try" = 3 ] && break
+        echo "retry: $E2E_NAME: a trivial Wine program does not start either: the environment failed; restarting the Wine server and starting setup.exe again (start $((try + 1)))"
         wine_stop
         if [ "$display" != answers ]; then   # a new X server, the old one gone
+            echo "retry: $E2E_NAME: the X server does not answer: a new one"
             kill "$E2E_XPID" 2>/dev/null
             read -r E2E_XPID DISPLAY < <(wine_start_xvfb)
         fi
-        sleep "$try"
         wineserver -p >/dev/null 2>&1 </dev/null
     done
+    _e2e_start_failed "neither setup.exe nor a trivial Wine program starts (3 starts)"
     return 1
+}
+
+# Counts a failed start as a failed check and ends the row's waiting.
+_e2e_start_failed() {
+    E2E_START_FAILED=1
+    E2E_CHECKS=$((E2E_CHECKS + 1)); E2E_FAILS=$((E2E_FAILS + 1))
+    echo "FAILED: $E2E_NAME: $1"
+    e2e_failure_shot start
+    [ -n "$E2E_SETUP_PID" ] && kill "$E2E_SETUP_PID" 2>/dev/null
+    E2E_SETUP_PID=
 }
 
 # e2e_wait_exit [SECONDS]: waits for setup.exe to end; sets E2E_RC.
 e2e_wait_exit() {
-    local t=0 limit=$(( ${1:-30} * 5 ))
+    [ -n "$E2E_START_FAILED" ] && { E2E_RC=no-start; return 1; }
+    [ -n "$E2E_SETUP_PID" ] || { E2E_RC=not-started; return 1; }
+    _e2e_deadline "${1:-30}"
     while kill -0 "$E2E_SETUP_PID" 2>/dev/null; do
-        sleep 0.2; t=$((t + 1))
-        if [ "$t" -ge "$limit" ]; then E2E_RC=timeout; return 1; fi
+        _e2e_expired && { E2E_RC=timeout; return 1; }
+        sleep 0.1
     done
     wait "$E2E_SETUP_PID"; E2E_RC=$?
     E2E_SETUP_PID=
 }
 
-# e2e_page CAPTION [SECONDS]: waits until a window with that caption is visible.
-e2e_page() {
-    local t=0 limit=$(( ${2:-20} * 5 ))
-    while ! xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; do
-        sleep 0.2; t=$((t + 1))
-        [ "$t" -ge "$limit" ] && return 1
+# e2e_focused CAPTION: true when a visible window of that caption has the
+# keyboard focus.
+e2e_focused() {
+    local f w
+    f=$(xdotool getwindowfocus 2>/dev/null) || return 1
+    for w in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
+        [ "$w" = "$f" ] && return 0
     done
-    sleep 0.4
+    return 1
+}
+
+# e2e_ready CAPTION: true when a visible window of that caption is the one
+# keys reach: it has the keyboard focus, or it lies above every other
+# visible window with a caption (the program's first page gets no X focus
+# of its own; its process's main window has it). A page with an alert
+# still above it is not ready.
+e2e_ready() {
+    local f w all top
+    f=$(xdotool getwindowfocus 2>/dev/null)
+    all=$(xdotool search --onlyvisible --name . 2>/dev/null)   # bottom to top
+    top=${all##*$'\n'}
+    for w in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
+        [ "$w" = "$f" ] || [ "$w" = "$top" ] && return 0
+    done
+    return 1
+}
+
+# e2e_wait_focus CAPTION [SECONDS]: waits until that window has the focus.
+e2e_wait_focus() {
+    _e2e_deadline "${2:-5}"
+    until e2e_focused "$1"; do
+        _e2e_expired && return 1
+        sleep 0.05
+    done
+}
+
+# e2e_page CAPTION [SECONDS]: waits until a window with that caption is
+# visible and then until keys sent next reach it (e2e_ready). A page that
+# is shown but never comes to the top (the main window behind a page)
+# counts after three seconds more. Returns at once when setup.exe has ended
+# or never started.
+e2e_page() {
+    _e2e_deadline "${2:-20}"
+    while ! xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; do
+        e2e_setup_gone && return 1
+        _e2e_expired && return 1
+        sleep 0.1
+    done
+    _e2e_deadline 3
+    until e2e_ready "$1"; do
+        _e2e_expired && { echo "note: $E2E_NAME: \"$1\" is shown but not on top"; return 0; }
+        sleep 0.05
+    done
     return 0
+}
+
+# e2e_page_any SECONDS CAPTION...: waits until one of the pages is visible
+# and ready (as e2e_page); prints its caption. Fails when none came.
+e2e_page_any() {
+    local limit=$1 c w; shift
+    _e2e_deadline "$limit"
+    while :; do
+        for c in "$@"; do
+            if xdotool search --onlyvisible --name "^$c\$" >/dev/null 2>&1; then
+                e2e_page "$c" 1 >/dev/null; printf '%s\n' "$c"; return 0
+            fi
+        done
+        e2e_setup_gone && return 1
+        _e2e_expired && return 1
+        sleep 0.1
+    done
 }
 
 # e2e_gone CAPTION [SECONDS]: waits until no visible window has that caption.
 e2e_gone() {
-    local t=0 limit=$(( ${2:-10} * 5 ))
+    _e2e_deadline "${2:-10}"
     while xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; do
-        sleep 0.2; t=$((t + 1))
-        [ "$t" -ge "$limit" ] && return 1
+        _e2e_expired && return 1
+        sleep 0.1
     done
     return 0
 }
@@ -159,29 +275,83 @@ e2e_du_click() {
     x=$(( 3 + $2 * (WIDTH - 6) / $4 ))
     y=$(( 22 + $3 * (HEIGHT - 25) / $5 ))
     xdotool mousemove --window "$w" "$x" "$y" click 1
-    sleep 0.6
 }
 
 # e2e_window CAPTION: the X window id of a visible page.
 e2e_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
 
-e2e_key() { xdotool key --clearmodifiers "$@"; sleep 0.3; }
-e2e_type() { xdotool type --delay 30 "$1"; sleep 0.3; }
+# Keys and text go to the window that has the focus; X delivers them in
+# order, so the next step waits for the state they lead to, not a time.
+e2e_key() { xdotool key --clearmodifiers "$@"; }
+e2e_type() { xdotool type --delay 30 "$1"; }
 
 # e2e_click CAPTION X Y: a left click at a point relative to a page's window.
 e2e_click() {
     local w; w=$(e2e_window "$1")
     xdotool mousemove --window "$w" "$2" "$3" click 1
-    sleep 0.4
 }
 
-e2e_shot() { import -window root "$E2E_SHOTS/$E2E_NAME-$1.png" 2>/dev/null; }
+# e2e_shot NAME: a screenshot of a moment worth looking at by hand, saved
+# only with E2E_SHOTS_ALL=1; a failed check saves one by itself.
+e2e_shot() {
+    [ "${E2E_SHOTS_ALL:-0}" = 1 ] || return 0
+    import -window root "$E2E_SHOTS/$E2E_NAME-$1.png" 2>/dev/null
+}
+e2e_failure_shot() {
+    local f=$E2E_SHOTS/$E2E_NAME-failed-$1.png
+    [ -n "${DISPLAY:-}" ] && import -window root "$f" 2>/dev/null && echo "  screenshot: $f"
+}
+
+# e2e_wait_file PATH [SECONDS]: waits until the file exists.
+e2e_wait_file() {
+    _e2e_deadline "${2:-20}"
+    until [ -e "$1" ]; do
+        _e2e_expired && return 1
+        sleep 0.1
+    done
+}
+
+# e2e_big_source MB: prints the path of a file of MB MiB of random bytes from
+# a fixed seed, made once and shared by every row and script of the build
+# tree. e2e_big_packed NAME MB: the same file packed as NAME (lzpack -n),
+# made once as well (again when lzpack is rebuilt).
+E2E_BIG_SEED=4821
+e2e_big_source() {
+    local dir=$BUILD_DIR/test-output/e2e-big f
+    f=$dir/big-$1.bin
+    mkdir -p "$dir"
+    (
+        flock 9
+        if [ ! -f "$f" ]; then
+            seeded_bytes "$E2E_BIG_SEED" $(( $1 * 1024 * 1024 )) > "$f.tmp" && mv "$f.tmp" "$f"
+        fi
+    ) 9>"$dir/big.lock"
+    echo "random input: $f, $1 MiB from seed $E2E_BIG_SEED (tests/support/seeded.sh)" >&2
+    printf '%s\n' "$f"
+}
+e2e_big_packed() {
+    local src out dir=$BUILD_DIR/test-output/e2e-big
+    src=$(e2e_big_source "$2") || return 1
+    out=$dir/big-$2.$1.packed
+    (
+        flock 9
+        if [ ! -f "$out" ] || [ "$HOST_TOOLS_DIR/lzpack" -nt "$out" ]; then
+            "$HOST_TOOLS_DIR/lzpack" -n "$1" "$src" "$out.tmp" && mv "$out.tmp" "$out"
+        fi
+    ) 9>"$dir/big.lock"
+    printf '%s\n' "$out"
+}
 
 # Checks: each prints a line, failures are counted.
 check() { # description, then a command
     local what=$1; shift
     E2E_CHECKS=$((E2E_CHECKS + 1))
-    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; E2E_FAILS=$((E2E_FAILS + 1)); fi
+    if "$@"; then
+        echo "ok: $what"
+    else
+        echo "FAILED: $what"; E2E_FAILS=$((E2E_FAILS + 1))
+        [ -n "$E2E_START_FAILED" ] || e2e_failure_shot "$E2E_CHECKS"
+    fi
 }
 same_file() { cmp -s "$1" "$2"; }
 called() { grep -q "[.]$2(" "$1"; }       # relay trace, function name: setup.exe called it

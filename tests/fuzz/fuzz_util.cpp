@@ -1,6 +1,7 @@
 #include "tests/fuzz/fuzz_util.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace fuzz {
@@ -107,6 +108,21 @@ FaultReporter::~FaultReporter()
 void FaultReporter::Current(const std::string *input)
 {
     gInput = input;
+}
+
+long Loops(long full)
+{
+    char v[32];
+    DWORD n = GetEnvironmentVariableA("FUZZ_LOOPS", v, sizeof v);
+    if (n > 0 && n < sizeof v) {
+        if (lstrcmpiA(v, "full") == 0)
+            return full;
+        long times = atol(v);
+        if (times > 0)
+            return full * times;
+    }
+    long trimmed = full / 20;
+    return trimmed < 100 ? (full < 100 ? full : 100) : trimmed;
 }
 
 void Report(const char *what, long count, long failures)

@@ -78,6 +78,12 @@ private:
     PVOID handler_;
 };
 
+// The number of inputs a loop runs: by default a twentieth of its full
+// count (at least 100), which reaches the loops' coverage; FUZZ_LOOPS=full
+// in the environment runs the full count (scripts/fuzz.sh does), and
+// FUZZ_LOOPS=N runs N times the full count.
+long Loops(long full);
+
 // "fuzz: <what> <count> inputs, <failures> failures (seed 0x...)" on stdout.
 void Report(const char *what, long count, long failures);
 

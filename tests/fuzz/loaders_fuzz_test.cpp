@@ -131,11 +131,11 @@ TEST(Fuzz, TextureLoaderRefusesShortOrDamagedResources)
     fuzz::Rng rng(fuzz::kSeed);
     long inputs = 0, failures = 0;
 
-    // The checker alone, a million headers with random fields and sizes:
+    // The checker alone, a million headers (fuzz::Loops) with random fields:
     // whatever it accepts must lie wholly within the bytes it was given.
     {
         fuzz::FaultReporter report("ValidTextureDIB");
-        for (long i = 0; i < 1000000; i++) {
+        for (long i = 0, n = fuzz::Loops(1000000); i < n; i++) {
             Bytes b = dib;
             BITMAPINFOHEADER *h = (BITMAPINFOHEADER *)b.data();
             switch (rng.Below(8)) {

@@ -126,7 +126,7 @@ TEST(Fuzz, PackerAndPlatformExpansionRoundTrip)
     CreateDirectoryA(base.c_str(), NULL);
     std::string packed = base + "\\in._", plain = base + "\\out.bin";
     fuzz::Rng rng(fuzz::kSeed);
-    const long kFiles = 2000;
+    const long kFiles = fuzz::Loops(2000);
     long failures = 0, compressedBytes = 0, plainBytes = 0, biggest = 0;
 
     for (long i = 0; i < kFiles; i++) {

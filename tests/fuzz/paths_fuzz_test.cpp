@@ -51,7 +51,7 @@ TEST(Fuzz, PreparePathAndJoinPath)
     ASSERT_TRUE(pathMem.GuardIsLive());
     fuzz::Rng rng(fuzz::kSeed);
     fuzz::FaultReporter report("PreparePath/JoinPath");
-    const long kInputs = 1000000;
+    const long kInputs = fuzz::Loops(1000000);
     long failures = 0;
     long refused = 0;
 

@@ -51,7 +51,7 @@ TEST(Fuzz, PickOff)
     fuzz::Rng rng(fuzz::kSeed);
     fuzz::FaultReporter report("pickOff");
     const char seps[] = ",,,,;*~ ";
-    const long kInputs = 1000000;
+    const long kInputs = fuzz::Loops(1000000);
     long failures = 0;
 
     for (long i = 0; i < kInputs; i++) {

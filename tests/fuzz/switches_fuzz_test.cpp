@@ -75,7 +75,7 @@ TEST(Fuzz, SwitchScanner)
     fuzz::Rng rng(fuzz::kSeed);
     fuzz::FaultReporter report("ScanSwitches");
     const char *alphabet = "-/-/snmSNMx \t\"c:\\ab";
-    const long kInputs = 1000000;
+    const long kInputs = fuzz::Loops(1000000);
     long failures = 0;
 
     for (long i = 0; i < kInputs; i++) {

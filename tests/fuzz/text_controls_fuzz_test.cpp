@@ -141,7 +141,7 @@ TEST(Fuzz, TextControlsWithRandomTexts)
     ASSERT_TRUE(mem.ok());
     fuzz::Rng rng(fuzz::kSeed);
     fuzz::FaultReporter report("text controls");
-    const long kInputs = 20000;
+    const long kInputs = fuzz::Loops(20000);
     long failures = 0, painted = 0;
 
     for (long i = 0; i < kInputs; i++) {

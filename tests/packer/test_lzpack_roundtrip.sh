@@ -3,6 +3,7 @@
 # independent SZDD decoder (msexpand) and with lzpack -d; checks the header,
 # the compression and the refusals.
 set -u
+. "$(dirname "$0")/../support/seeded.sh"
 LZPACK=${HOST_TOOLS_DIR:?HOST_TOOLS_DIR not set}/lzpack
 [ -x "$LZPACK" ] || { echo "no packer at $LZPACK"; exit 1; }
 command -v msexpand >/dev/null || { echo "msexpand (package mscompress) is missing"; exit 1; }
@@ -26,14 +27,15 @@ size() { stat -c %s "$1"; }
 : > empty.dat
 printf 'Q' > one.dat
 yes 'The sample filter inverts the image, row by row.' | head -c 300000 > repeat.txt
-head -c 262144 /dev/urandom > random.bin
+echo "random inputs: seeds 262 and 1048 (tests/support/seeded.sh)"
+seeded_bytes 262 262144 > random.bin
 head -c 4000 /dev/zero | tr '\0' ' ' > blanks.txt
 # Blanks after 100 letters: their only source is the ring's unwritten part.
 { head -c 100 /dev/zero | tr '\0' 'x'; head -c 40 /dev/zero | tr '\0' ' '; echo end; } > late.txt
 for i in $(seq 0 255); do printf "\\$(printf '%03o' "$i")"; done > values.bin
 {
     seq 1 250000
-    head -c 1048576 /dev/urandom
+    seeded_bytes 1048 1048576
     for f in /bin/bash /bin/ls /bin/cp; do cat "$f"; done
     seq 250000 700000
 } | head -c 5242880 > big.bin

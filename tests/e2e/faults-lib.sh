@@ -1,0 +1,62 @@
+# Shared parts of the fault scripts (test_faults*.sh): each row ends on a
+# page, exits with code 0, leaves no temporary file, and leaves every file
+# that was there before byte-identical. Source it after e2e-lib.sh.
+P=$BUILD_DIR/payload
+PS=   # the plug-in directory of the row, as a Unix path
+MOUNTS=()
+
+# --- helpers -------------------------------------------------------------
+plugins_at() { # Windows path, Unix path
+    PS=$2; mkdir -p "$PS"; e2e_ini "$1"
+}
+previous() { # a file that must survive the row unchanged
+    printf 'previous %s\n' "$1" > "$PS/$1"
+    cp "$PS/$1" "$E2E_SHOTS/$E2E_NAME-$1.before"
+}
+unchanged() { same_file "$E2E_SHOTS/$E2E_NAME-$1.before" "$PS/$1"; }
+to_plugin() { e2e_start "$@"; e2e_page 'Welcome!' 30 && e2e_key Return; e2e_page 'Platform' && e2e_key Return; e2e_page 'Plug-in location...'; }
+through() { to_plugin "$@"; e2e_key Return; }
+ends_on() { # caption: the page shown after the fault, then the program ends
+    check "$E2E_NAME: \"$1\" page" e2e_page "$1" 30
+    e2e_shot end
+    e2e_key Return
+    if [ "$1" = 'Alert!' ]; then
+        check "$E2E_NAME: FAILURE after the alert" e2e_page 'Warning...' 10
+        e2e_key Return
+    fi
+    check "$E2E_NAME: setup.exe ends" e2e_wait_exit 20
+    check "$E2E_NAME: exit code 0" [ "${E2E_RC:-}" = 0 ]
+    [ -z "$PS" ] || check "$E2E_NAME: no temporary file" no_temp_files "$PS"
+}
+map_drive() { # letter, Unix directory
+    ln -sfn "$2" "$WINEPREFIX/dosdevices/$1:"
+}
+big_source() { # packed source, MB, name: replaced by a big one (made once
+    # per build tree); BIG is the unpacked file to compare with
+    local packed
+    BIG=$(e2e_big_source "$2") && packed=$(e2e_big_packed "$3" "$2") || return 1
+    rm -f "$E2E_DIST/$1"
+    ln "$packed" "$E2E_DIST/$1" 2>/dev/null || cp "$packed" "$E2E_DIST/$1"
+}
+# stop_in_copy DIR: lets setup.exe run in slices of 20 ms until a copy into
+# DIR has begun (its temporary file is there), then leaves the process
+# stopped. Whatever the row sends next is queued while that copy is in
+# progress: a slice is far too short to copy the big source. setup_resume
+# lets it go on.
+stop_in_copy() {
+    local found=
+    _e2e_deadline 60
+    while kill -STOP "$E2E_SETUP_PID" 2>/dev/null; do
+        found=$(find "$1" -maxdepth 1 -iname '*.tmp' 2>/dev/null)
+        [ -n "$found" ] && return 0
+        kill -CONT "$E2E_SETUP_PID"
+        _e2e_expired && return 1
+        sleep 0.02
+    done
+    return 1
+}
+setup_resume() { kill -CONT "$E2E_SETUP_PID" 2>/dev/null; }
+cleanup_mounts() { for m in "${MOUNTS[@]}"; do umount "$m" 2>/dev/null; rmdir "$m" 2>/dev/null; done; MOUNTS=(); }
+trap 'cleanup_mounts; e2e_end' EXIT
+row_end() { cleanup_mounts; e2e_end; PS=; }
+
