@@ -5,36 +5,13 @@
 # byte-identical; a damaged list stops the install before anything is
 # copied; media without a list install as they always have.
 . "$(dirname "$0")/e2e-lib.sh"
-P=$BUILD_DIR/payload
+. "$(dirname "$0")/faults-lib.sh"
 T=$BUILD_DIR/test-output/checksums
 LIST=vellox20.crc
-PS=
 rm -rf "$T"; mkdir -p "$T"
 
 # --- helpers -------------------------------------------------------------
-plugins() { PS=$E2E_C/ps/plugins; mkdir -p "$PS"; e2e_ini 'C:\PS\Plugins'; }
-previous() { # a file that must survive the row unchanged
-    printf 'previous %s\n' "$1" > "$PS/$1"
-    cp "$PS/$1" "$E2E_SHOTS/$E2E_NAME-$1.before"
-}
-unchanged() { same_file "$E2E_SHOTS/$E2E_NAME-$1.before" "$PS/$1"; }
-through() {
-    e2e_start; e2e_page 'Welcome!' 30 && e2e_key Return
-    e2e_page 'Platform' && e2e_key Return
-    e2e_page 'Plug-in location...' && e2e_key Return
-}
-ends_on() { # caption of the page the install ends on; then the program ends
-    check "$E2E_NAME: \"$1\" page" e2e_page "$1" 30
-    e2e_shot end
-    e2e_key Return
-    if [ "$1" = 'Alert!' ]; then
-        check "$E2E_NAME: FAILURE after the alert" e2e_page 'Warning...' 10
-        e2e_key Return
-    fi
-    check "$E2E_NAME: setup.exe ends" e2e_wait_exit 20
-    check "$E2E_NAME: exit code 0" [ "${E2E_RC:-}" = 0 ]
-    check "$E2E_NAME: no temporary file" no_temp_files "$PS"
-}
+plugins() { plugins_at 'C:\PS\Plugins' "$E2E_C/ps/plugins"; }
 byte_at() { od -An -tx1 -j "$2" -N 1 "$1" | tr -d ' '; }
 # flip_literal FILE: changes a literal byte of the packed stream (the second
 # of the first group, whose control byte says eight literals), so the file

@@ -10,6 +10,8 @@
 
 #include <windows.h>
 
+#include "tests/support/import_hook.h"
+
 class ResourceHook {
 public:
     ResourceHook();
@@ -18,7 +20,7 @@ public:
     ResourceHook &operator=(const ResourceHook &) = delete;
 
     // 1 when all five import entries were redirected.
-    int ok() const { return patched_ == 5; }
+    int ok() const { return find_.ok() && load_.ok() && lock_.ok() && size_.ok() && free_.ok(); }
 
     // The next lookups of `type` (a string or MAKEINTRESOURCE) find size
     // bytes at data; other types are not found.
@@ -30,7 +32,7 @@ public:
     int frees() const;
 
 private:
-    int patched_;
+    ImportHook find_, load_, lock_, size_, free_;
 };
 
 #endif
