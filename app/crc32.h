@@ -1,5 +1,5 @@
 // CRC-32 (the polynomial of zip, PNG and Ethernet, reflected, 0xEDB88320),
-// eight bytes a step through eight tables. Written to compile both into the
+// sixteen bytes a step through sixteen tables. Written to compile both into the
 // installer, which links no C runtime, and into the host-side packer.
 #ifndef SETUP_APP_CRC32_H
 #define SETUP_APP_CRC32_H
