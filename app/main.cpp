@@ -145,20 +145,23 @@ static void BackdropRealized(UINT changed)
 }
 
 // Realizes the backdrop's palette through a context of the window; the
-// number of system-palette entries that changed.
-static UINT RealizeBackPalette(HWND window)
+// number of system-palette entries that changed, or -1 when there is no
+// palette to realize: none was made, or the display works without one.
+static int RealizeBackPalette(HWND window)
 {
     HPALETTE palette = gpBackTex ? gpBackTex->Palette() : NULL;
-    if (!palette)
-        return 0;
-    HDC dc = GetDC(window);
+    HDC dc = palette ? GetDC(window) : NULL;
     if (!dc)
-        return 0;
-    HPALETTE old = SelectPalette(dc, palette, FALSE);
-    UINT changed = RealizePalette(dc);
-    SelectPalette(dc, old, FALSE);
+        return -1;
+    int changed = -1;
+    if (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) {
+        HPALETTE old = SelectPalette(dc, palette, FALSE);
+        changed = (int)RealizePalette(dc);
+        SelectPalette(dc, old, FALSE);
+    }
     ReleaseDC(window, dc);
-    BackdropRealized(changed);
+    if (changed > 0)
+        BackdropRealized((UINT)changed);
     return changed;
 }
 
@@ -193,11 +196,13 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_PAINT:   OnPaint(window); break;
     case WM_QUERYNEWPALETTE:
         // Coming to the front: the backdrop's colours take the system palette.
-        if (!gpBackTex || !gpBackTex->Palette())
-            break;
-        if (RealizeBackPalette(window))
-            RepaintWithPage(window, NULL);
-        return TRUE;
+        // With nothing to realize the answer is FALSE, so the system tells no
+        // other window that the palette is changing.
+        switch (RealizeBackPalette(window)) {
+        case -1: return FALSE;
+        case 0:  return TRUE;
+        default: RepaintWithPage(window, NULL); return TRUE;
+        }
     case WM_PALETTECHANGED:
         // Another window changed the system palette: the backdrop maps its
         // colours afresh. Its own realization needs nothing more.

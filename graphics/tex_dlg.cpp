@@ -102,13 +102,20 @@ LRESULT TexDlg::OnQueryNewPalette()
     HDC dc = palette ? GetDC(hDlg) : NULL;
     if (!dc)
         return FALSE;
-    HPALETTE previous = SelectPalette(dc, palette, FALSE);
-    UINT changed = RealizePalette(dc);
-    SelectPalette(dc, previous, FALSE);
+    // A display without a palette has no colours to take: the page realizes
+    // nothing and says so, and the system tells no other window that the
+    // palette is changing.
+    int realize = (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) != 0;
+    UINT changed = 0;
+    if (realize) {
+        HPALETTE previous = SelectPalette(dc, palette, FALSE);
+        changed = RealizePalette(dc);
+        SelectPalette(dc, previous, FALSE);
+    }
     ReleaseDC(hDlg, dc);
     if (changed)
         RedrawWindow(hDlg, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-    return TRUE;
+    return realize;
 }
 
 void TexDlg::CalcRegions(const RECT &window)

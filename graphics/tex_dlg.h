@@ -23,7 +23,7 @@ public:
     int OnNCPaint(HRGN update);    // the bevel, after the system's frame
     // WM_QUERYNEWPALETTE of an activated page: the texture's colours take
     // the system palette, and the page is repainted when they changed it.
-    // FALSE when the texture has no palette.
+    // FALSE when the texture has no palette or the display none to realize.
     LRESULT OnQueryNewPalette();
     // Frame regions for the window rectangle moved to (0, 0).
     void CalcRegions(const RECT &window);

@@ -195,6 +195,18 @@ int WINAPI CountStretch(HDC dc, int x, int y, int w, int h, int sx, int sy, int 
     return gStretch(dc, x, y, w, h, sx, sy, sw, sh, bits, info, usage, rop);
 }
 
+// The display as the code under test sees it through this executable's
+// import of GetDeviceCaps: with or without a system palette.
+typedef int(WINAPI *CapsFn)(HDC, int);
+CapsFn gCaps = NULL;
+int gPaletteCaps = 0;   // RC_PALETTE, or 0 for a true-colour display
+
+int WINAPI DisplayCaps(HDC dc, int index)
+{
+    int value = gCaps(dc, index);
+    return index == RASTERCAPS ? (value & ~RC_PALETTE) | gPaletteCaps : value;
+}
+
 bool Pending(HWND window)
 {
     RECT rc;
@@ -222,9 +234,12 @@ TEST(MainWindow, APaletteChangeElsewhereRealizesAndRepaintsBackdropAndPage)
     {
         ImportHook hook("RealizePalette", (void *)CountRealize);
         ImportHook stretch("StretchDIBits", (void *)CountStretch);
-        ASSERT_TRUE(hook.ok() && stretch.ok());
+        ImportHook caps("GetDeviceCaps", (void *)DisplayCaps);
+        ASSERT_TRUE(hook.ok() && stretch.ok() && caps.ok());
         gRealize = (RealizeFn)hook.original();
         gStretch = (StretchFn)stretch.original();
+        gCaps = (CapsFn)caps.original();
+        gPaletteCaps = RC_PALETTE;
         gMoved = 0;
         gStretched = 0;
 
@@ -261,6 +276,13 @@ TEST(MainWindow, APaletteChangeElsewhereRealizesAndRepaintsBackdropAndPage)
         gRealized = 0;
         EXPECT_EQ(TRUE, SendMessageA(main, WM_QUERYNEWPALETTE, 0, 0));
         EXPECT_EQ(1, gRealized);
+        // A true-colour display has none to take: nothing is realized, and
+        // no other window is told of a palette change.
+        gPaletteCaps = 0;
+        gRealized = 0;
+        EXPECT_EQ(FALSE, SendMessageA(main, WM_QUERYNEWPALETTE, 0, 0));
+        EXPECT_EQ(0, gRealized);
+        gPaletteCaps = RC_PALETTE;
         // No realization so far moved a colour: the tiles were left alone.
         EXPECT_EQ(0, gStretched);
 

@@ -11,6 +11,7 @@
 #include "graphics/tex_dlg_ctl.h"
 #include "tests/support/ctl_page.h"
 #include "tests/support/gfx_dib.h"
+#include "tests/support/import_hook.h"
 #include "tests/support/win_test.h"
 
 namespace {
@@ -294,6 +295,18 @@ TEST_F(TexturedPage, WithoutItsPainterTheDialogKeepsWorking)
     DestroyWindow(dlg);
 }
 
+// The display as the code under test sees it through this executable's
+// import of GetDeviceCaps: with or without a system palette.
+typedef int(WINAPI *CapsFn)(HDC, int);
+CapsFn gCaps = NULL;
+int gPaletteCaps = 0;   // RC_PALETTE, or 0 for a true-colour display
+
+int WINAPI DisplayCaps(HDC dc, int index)
+{
+    int value = gCaps(dc, index);
+    return index == RASTERCAPS ? (value & ~RC_PALETTE) | gPaletteCaps : value;
+}
+
 TEST_F(TexturedPage, MakesNoDrawingObjectsItDoesNotDelete)
 {
     auto cycle = []() {
@@ -301,8 +314,17 @@ TEST_F(TexturedPage, MakesNoDrawingObjectsItDoesNotDelete)
         ctltest::AddControl(dlg, "VelloxTexDlg", "QzSwirl", 1, 300, 0, 40, 20);
         ctltest::ShowAndPaint(dlg);
         RedrawWindow(dlg, NULL, NULL, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-        // Activated, the page puts its texture's colours into the palette.
+        ImportHook caps("GetDeviceCaps", (void *)DisplayCaps);
+        ASSERT_TRUE(caps.ok());
+        gCaps = (CapsFn)caps.original();
+        // Activated on a palette display, the page puts its texture's
+        // colours into the palette.
+        gPaletteCaps = RC_PALETTE;
         EXPECT_EQ(TRUE, SendMessageA(dlg, WM_QUERYNEWPALETTE, 0, 0));
+        // A true-colour display has none: the page realizes nothing, and
+        // no other window is told of a palette change.
+        gPaletteCaps = 0;
+        EXPECT_EQ(FALSE, SendMessageA(dlg, WM_QUERYNEWPALETTE, 0, 0));
         DestroyWindow(dlg);
         wintest::Pump(20);
     };
