@@ -69,7 +69,8 @@ int ShowLZError(int code, const char *name)
     int mapped;
     if (code == LZERROR_GLOBLOCK)
         mapped = LZ_NO_MEMORY;
-    else if (code == LZERROR_WRITE || code == LZERROR_BADINHANDLE || code == LZ_IN_USE)
+    else if (code == LZERROR_WRITE || code == LZERROR_BADINHANDLE || code == LZ_IN_USE ||
+             code == LZ_DAMAGED)
         mapped = code;
     else
         mapped = LZ_INTERNAL;
@@ -120,34 +121,33 @@ static void DirectoryOf(const char *path, char *dir)
     dir[i + 1] = '\0';
 }
 
-// How many names NameBeside can make: four hex digits.
-enum { NAMES_BESIDE = 0x10000 };
-
-// The name number n (of NAMES_BESIDE) in target's folder, made of the
-// three-letter prefix, four hex digits and ".tmp", into out (MAX_PATH).
-// The names are made here, not by GetTempFileNameA: where that call is
-// built on the 16-bit one it may put the file in TEMP, on another drive,
-// and the rename into the target's place would fail. 0 when it does not fit.
-static int NameBeside(const char *target, const char *prefix, DWORD n, char *out)
+// The names made here, not by GetTempFileNameA: where that call is built on
+// the 16-bit one it may put the file in TEMP, on another drive, and the
+// rename into the target's place would fail.
+int FreeNameBeside(const char *target, const char *prefix, int tag, char *out)
 {
     char dir[MAX_PATH];
     DirectoryOf(target, dir);
     if (lstrlenA(dir) + 12 >= MAX_PATH)
         return 0;
-    wsprintfA(out, "%s%s%04X.tmp", dir, prefix, (unsigned)(n % NAMES_BESIDE));
-    return 1;
+    const DWORD first = GetTickCount();
+    for (DWORD i = 0; i < 0x1000; i++) {
+        wsprintfA(out, "%s%s%X%03X.tmp", dir, prefix, tag & 0xF, (unsigned)((first + i) & 0xFFF));
+        if (GetFileAttributesA(out) == INVALID_FILE_ATTRIBUTES)
+            return 1;
+    }
+    return 0;
 }
 
 // A new empty temporary file beside target, its name in temp (MAX_PATH),
 // opened for writing. INVALID_HANDLE_VALUE when none can be made.
-static HANDLE CreateTempBeside(const char *target, char *temp)
+static HANDLE CreateTempBeside(const char *target, int tag, char *temp)
 {
-    const DWORD first = GetTickCount();
-    for (DWORD i = 0; i < NAMES_BESIDE && NameBeside(target, "zrs", first + i, temp); i++) {
+    for (int tries = 0; tries < 16 && FreeNameBeside(target, "zrs", tag, temp); tries++) {
         HANDLE f = CreateFileA(temp, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
         if (f != INVALID_HANDLE_VALUE)
             return f;
-        // Only a name already taken is worth passing over; a folder that
+        // Only a name taken meanwhile is worth passing over; a folder that
         // is missing or full takes no other name either.
         if (GetFileAttributesA(temp) == INVALID_FILE_ATTRIBUTES)
             break;
@@ -155,46 +155,89 @@ static HANDLE CreateTempBeside(const char *target, char *temp)
     return INVALID_HANDLE_VALUE;
 }
 
-// Renames target to a free name beside it, given in aside (MAX_PATH).
-// 0 when the name was free but the rename failed, or no name was free.
-static int MoveAside(const char *target, char *aside)
+// MoveFileExA where it does what it says: NT. Windows 95 and Win32s export
+// it only as a stub that fails, and the oldest systems not at all.
+typedef BOOL(WINAPI *MoveFileExFn)(LPCSTR, LPCSTR, DWORD);
+static MoveFileExFn NtMoveFileEx()
 {
-    const DWORD first = GetTickCount();
-    for (DWORD i = 0; i < NAMES_BESIDE && NameBeside(target, "zro", first + i, aside); i++)
-        if (GetFileAttributesA(aside) == INVALID_FILE_ATTRIBUTES)
-            return MoveFileA(target, aside) != 0;
-    return 0;
+    return Platform() == PLATFORM_WINNT ? KernelEntryAs<MoveFileExFn>("MoveFileExA") : NULL;
+}
+
+int ReplaceKeeping(const char *fresh, const char *target, int tag, char *aside)
+{
+    aside[0] = '\0';
+    if (!FileExist(target))
+        return MoveFileA(fresh, target) ? 1 : LZ_CANNOT_OPEN;
+
+    // NT replaces a file in one step; a second name for the old file, made
+    // first, keeps its bytes should the set be rolled back. Links exist
+    // from Windows 2000 on (NTFS); a read-only target is renamed instead,
+    // as is one that a program has loaded, which NT can rename but not
+    // replace.
+    MoveFileExFn moveEx = NtMoveFileEx();
+    typedef BOOL(WINAPI * LinkFn)(LPCSTR, LPCSTR, LPSECURITY_ATTRIBUTES);
+    LinkFn link = moveEx ? KernelEntryAs<LinkFn>("CreateHardLinkA") : NULL;
+    if (link && !(GetFileAttributesA(target) & FILE_ATTRIBUTE_READONLY) &&
+        FreeNameBeside(target, "zro", tag, aside) && link(aside, target, NULL)) {
+        if (moveEx(fresh, target, MOVEFILE_REPLACE_EXISTING))
+            return 1;
+        DropAside(aside, 0);
+        aside[0] = '\0';
+    }
+
+    // Elsewhere the old file is renamed aside and the new one renamed into
+    // its place. Windows 95 and Win32s cannot rename a loaded file; NT can,
+    // so a refusal there means missing rights, unless a program holds the
+    // file open without sharing.
+    if (!FreeNameBeside(target, "zro", tag, aside) || !MoveFileA(target, aside)) {
+        DWORD error = GetLastError();
+        aside[0] = '\0';
+        return !moveEx || error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION
+                   ? LZ_IN_USE
+                   : LZ_CANNOT_OPEN;
+    }
+    if (MoveFileA(fresh, target))
+        return 1;
+    // The old file goes back. Should even that fail, its bytes stay under
+    // the aside name, never deleted, and the next run puts them back.
+    if (MoveFileA(aside, target))
+        aside[0] = '\0';
+    return LZ_CANNOT_OPEN;
+}
+
+int PutBack(const char *aside, const char *target)
+{
+    MoveFileExFn moveEx = NtMoveFileEx();
+    if (moveEx)
+        return moveEx(aside, target, MOVEFILE_REPLACE_EXISTING) != 0;
+    // The new file in the target's place is ours and loaded by no one.
+    DeleteFileA(target);
+    return MoveFileA(aside, target) != 0;
+}
+
+void DropAside(const char *aside, int fSystem)
+{
+    // Win32s without SHARE deletes a file that a program still has open:
+    // a runtime set aside waits for the next run.
+    if (!aside[0] || (fSystem && Platform() == PLATFORM_WIN31))
+        return;
+    // Windows 95 keeps the read-only bit of a file copied from a CD, and
+    // renames such a file but does not delete it.
+    SetFileAttributesA(aside, FILE_ATTRIBUTE_NORMAL);
+    // NT keeps a loaded file until the program lets it go: the system
+    // deletes it at the next restart.
+    MoveFileExFn moveEx = NtMoveFileEx();
+    if (!DeleteFileA(aside) && moveEx)
+        moveEx(aside, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
 int ReplaceWith(const char *fresh, const char *target)
 {
-    // NT replaces a file in one step. Windows 95 and Win32s export the call
-    // only as a stub that fails, and the oldest systems not at all.
-    typedef BOOL(WINAPI * MoveFileExFn)(LPCSTR, LPCSTR, DWORD);
-    MoveFileExFn moveEx =
-        Platform() == PLATFORM_WINNT ? KernelEntryAs<MoveFileExFn>("MoveFileExA") : NULL;
-    if (moveEx && moveEx(fresh, target, MOVEFILE_REPLACE_EXISTING))
-        return 1;
-
-    // Elsewhere, and on NT where a program has the target loaded (it can
-    // be renamed there, not replaced), the old file is renamed aside, the
-    // new one renamed into its place, and only then is the old one deleted;
-    // should the second rename fail, the old file goes back. Windows 95
-    // and Win32s cannot rename a loaded file: nothing has changed then.
-    if (!FileExist(target))
-        return MoveFileA(fresh, target) ? 1 : LZ_CANNOT_OPEN;
     char aside[MAX_PATH];
-    if (!MoveAside(target, aside))
-        return LZ_IN_USE;
-    if (!MoveFileA(fresh, target)) {
-        MoveFileA(aside, target);
-        return LZ_CANNOT_OPEN;
-    }
-    // NT keeps a loaded file until the program lets it go: the system
-    // deletes it at the next restart.
-    if (!DeleteFileA(aside) && moveEx)
-        moveEx(aside, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
-    return 1;
+    int replaced = ReplaceKeeping(fresh, target, TAG_NONE, aside);
+    if (replaced == 1)
+        DropAside(aside, 0);
+    return replaced;
 }
 
 // Opens the source for expansion: an LZ handle for a compressed file, a
@@ -229,7 +272,8 @@ static int ExpandedMatches(const char *temp, LONG copied, const FileCheck *check
     return size == check->size && crc == check->crc;
 }
 
-int MyLZCopyChecked(const char *source, const char *target, const FileCheck *check)
+int StageLZCopy(const char *source, const char *target, int tag, const FileCheck *check,
+                char *temp)
 {
     // Without the library (or one of its entries) the copy fails as if
     // LZStart had.
@@ -246,8 +290,7 @@ int MyLZCopyChecked(const char *source, const char *target, const FileCheck *che
         lz->pLZDone();
         return ShowLZError(src, source);
     }
-    char temp[MAX_PATH];
-    HANDLE dst = CreateTempBeside(target, temp);
+    HANDLE dst = CreateTempBeside(target, tag, temp);
     if (dst == INVALID_HANDLE_VALUE) {
         lz->pLZClose(src);
         lz->pLZDone();
@@ -268,12 +311,21 @@ int MyLZCopyChecked(const char *source, const char *target, const FileCheck *che
     if (copied >= 0 && check) {
         int match = ExpandedMatches(temp, copied, check);
         if (match <= 0)
-            copied = match < 0 ? LZERROR_GLOBLOCK : LZ_INTERNAL;
+            copied = match < 0 ? LZERROR_GLOBLOCK : LZ_DAMAGED;
     }
     if (copied < 0) {
         DeleteFileA(temp);
         return ShowLZError(copied, source);
     }
+    return 1;
+}
+
+int MyLZCopyChecked(const char *source, const char *target, const FileCheck *check)
+{
+    char temp[MAX_PATH];
+    int staged = StageLZCopy(source, target, TAG_NONE, check, temp);
+    if (staged != 1)
+        return staged;
     int replaced = ReplaceWith(temp, target);
     if (replaced != 1) {
         DeleteFileA(temp);

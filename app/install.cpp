@@ -4,6 +4,8 @@
 #include "app/globals.h"
 #include "app/main.h"
 #include "app/filecopy.h"
+#include "app/fileset.h"
+#include "app/syslibs.h"
 #include "app/checklist.h"
 #include "app/pages.h"
 #include "app/platform.h"
@@ -97,9 +99,13 @@ LONGLONG SpaceRequiredKB(DWORD platform, const char *sourceDir)
     return kb > least ? kb : least;
 }
 
-// Target directory of a system record into dir (PATH_SIZE); 0 on failure.
-static int SystemTargetDir(char *dir)
+// Target directory of a record into dir (PATH_SIZE); 0 on failure.
+static int TargetDir(const CopyRec &rec, const char *pluginDir, char *dir)
 {
+    if (!rec.fSystem) {
+        lstrcpynA(dir, pluginDir, PATH_SIZE);
+        return dir[0] != '\0';
+    }
     UINT len = gfNetworkWin ? GetWindowsDirectoryA(dir, PATH_SIZE)
                             : GetSystemDirectoryA(dir, PATH_SIZE);
     if (len == 0 || len >= PATH_SIZE) {
@@ -130,22 +136,17 @@ static void ShowCopyTexts(const char *source, const char *target)
     PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE);
 }
 
-// Copies one record. 1 when handled (copied or kept), 0 after a failure
-// that the user has been shown. With a checksum list (else null) the
-// expanded file must match the record's entry before it replaces anything.
-static int CopyRecord(const CopyRec &rec, const char *sourceDir, const char *pluginDir,
-                      const CheckList *list)
+// Stages record i into the set: its new file expanded beside the target
+// and checked against the list (else null). 1 when staged or kept, 0
+// after a failure that the user has been shown.
+static int StageRecord(int i, const char *sourceDir, const char *pluginDir,
+                       const CheckList *list, FileSet *set)
 {
+    const CopyRec &rec = gCopy[i];
     char source[PATH_SIZE], targetDir[PATH_SIZE], target[PATH_SIZE];
 
-    if (rec.fSystem) {
-        if (!SystemTargetDir(targetDir))
-            return ShowLZError(LZ_CANNOT_OPEN, rec.pTarget), 0;
-    } else {
-        if (!pluginDir[0])
-            return ShowLZError(LZ_CANNOT_OPEN, rec.pTarget), 0;
-        lstrcpynA(targetDir, pluginDir, PATH_SIZE);
-    }
+    if (!TargetDir(rec, pluginDir, targetDir))
+        return ShowLZError(LZ_CANNOT_OPEN, rec.pTarget), 0;
     if (!sourceDir[0] || !JoinPath(source, sourceDir, rec.pSource))
         return ShowLZError(LZ_CANNOT_OPEN, rec.pSource), 0;
     if (!JoinPath(target, targetDir, rec.pTarget))
@@ -155,19 +156,32 @@ static int CopyRecord(const CopyRec &rec, const char *sourceDir, const char *plu
 
     // -m replaces the installed runtime whatever its age, through the same
     // replace as every copy, so a failed copy leaves the old one in place.
+    // A runtime that the system protects is kept, as a newer one is.
     int forced = rec.fSystem && gfForceMSVC;
-    if (!rec.fCheckNewer || forced || FileNewer(source, target)) {
-        const FileCheck *check = list ? FindCheck(list, rec.pSource) : NULL;
-        // A file the list does not name cannot be vouched for.
-        if (list && !check)
-            return ShowLZError(LZ_INTERNAL, source), 0;
-        if (MyLZCopyChecked(source, target, check) < 0)
-            return 0;
-    }
+    if (rec.fSystem && SystemFileProtected(target))
+        return 1;
+    if (rec.fCheckNewer && !forced && !FileNewer(source, target))
+        return 1;
+    const FileCheck *check = list ? FindCheck(list, rec.pSource) : NULL;
+    // A file the list does not name cannot be vouched for.
+    if (list && !check)
+        return ShowLZError(LZ_DAMAGED, source), 0;
+    StagedFile &f = set->files[set->count];
+    if (StageLZCopy(source, target, i, check, f.temp) != 1)
+        return 0;
+    lstrcpyA(f.target, target);
+    f.aside[0] = '\0';
+    f.tag = i;
+    f.fSystem = rec.fSystem;
+    f.state = FILE_STAGED;
+    set->count++;
     return 1;
 }
 
-static void CopyFiles(DWORD platform, const char *sourceDir, const char *pluginDir)
+// Stages every record of the platform, then replaces them all together.
+// 1 when installed, FILES_RESTART when the runtime waits for a restart,
+// 0 after a failure or Cancel, with every target as it was.
+static int CopyFiles(DWORD platform, const char *sourceDir, const char *pluginDir)
 {
     // Media without a list install as they always have; a list that fails
     // its own check stops the install before anything is copied.
@@ -175,13 +189,25 @@ static void CopyFiles(DWORD platform, const char *sourceDir, const char *pluginD
     int listed = LoadCheckList(sourceDir, &list);
     if (listed == CHECK_LIST_DAMAGED) {
         ShowLZError(LZ_INTERNAL, CHECK_LIST_NAME);
-        gfAbort = 1;
-        return;
+        return 0;
     }
     const CheckList *checks = listed == CHECK_LIST_READ ? &list : NULL;
+
+    // What a killed run left goes first, from every folder written to.
+    static_assert(sizeof gCopy / sizeof gCopy[0] <= FILESET_MAX, "a set holds every record");
+    const char *targets[sizeof gCopy / sizeof gCopy[0]];
+    char dir[PATH_SIZE];
+    for (int i = 0; i < gFiles; i++)
+        targets[i] = gCopy[i].pTarget;
+    for (int i = 0; i < gFiles; i++)
+        if ((gCopy[i].dwPlatforms & platform) && TargetDir(gCopy[i], pluginDir, dir))
+            CleanLeftovers(dir, targets, gFiles);
+
+    FileSet set;
+    set.count = 0;
     for (int i = 0; !gfAbort && i < gFiles; ) {
-        const CopyRec &rec = gCopy[i];
-        if ((rec.dwPlatforms & platform) && !CopyRecord(rec, sourceDir, pluginDir, checks)) {
+        if ((gCopy[i].dwPlatforms & platform) &&
+            !StageRecord(i, sourceDir, pluginDir, checks, &set)) {
             gfAbort = 1;
             break;
         }
@@ -190,6 +216,13 @@ static void CopyFiles(DWORD platform, const char *sourceDir, const char *pluginD
             SendDlgItemMessageA(ghStatus, IDC_PROGRESS, GRAPH_SETPOS, 1, MulDiv(i, 100, gFiles));
         MyYield();
     }
+    // A Cancel up to here, even during the last expansion, changes nothing.
+    if (gfAbort) {
+        DiscardFiles(&set);
+        return 0;
+    }
+    int committed = CommitFiles(&set);
+    return committed > 0 ? committed : 0;
 }
 
 int Install(HWND owner)
@@ -217,12 +250,17 @@ int Install(HWND owner)
     ghStatus = CreateDialogParamA(ghInst, "Installing", owner, InstallDlgProc, 0);
     UpdateWindow(owner);
 
-    CopyFiles(platform, sourceDir, pluginDir);
+    int installed = CopyFiles(platform, sourceDir, pluginDir);
+    if (!installed)
+        gfAbort = 1;
 
     if (ghStatus)
         DestroyWindow(ghStatus);
     ghStatus = NULL;
-    ShowModalDialog(gfAbort ? "Failure" : "Done", GenericDlgProc, owner, 0);
+    ShowModalDialog(gfAbort                        ? "Failure"
+                    : installed == FILES_RESTART ? "Restart"
+                                                   : "Done",
+                    GenericDlgProc, owner, 0);
     return gfAbort ? 0 : 1;
 }
 

@@ -136,6 +136,24 @@ HMODULE LoadSystemLibrary(const char *name)
     return LoadFullPath(path);
 }
 
+int SystemFileProtected(const char *path)
+{
+    typedef BOOL(WINAPI * ProtectedFn)(HANDLE, LPCWSTR);
+    typedef int(WINAPI * WideFn)(UINT, DWORD, LPCSTR, int, LPWSTR, int);
+    FARPROC proc = NULL;
+    if (gLookup) {
+        proc = gLookup("SfcIsFileProtected");
+    } else if (HMODULE sfc = LoadSystemLibrary("sfc.dll")) {
+        proc = GetProcAddress(sfc, "SfcIsFileProtected");
+    }
+    ProtectedFn isProtected = NULL;
+    Take(isProtected, proc);
+    WideFn widen = KernelEntryAs<WideFn>("MultiByteToWideChar");
+    WCHAR wide[MAX_PATH];
+    return isProtected && widen && widen(CP_ACP, 0, path, -1, wide, MAX_PATH) &&
+           isProtected(NULL, wide);
+}
+
 const LZCalls *GetLZCalls(void)
 {
     if (!Bind(gLibs[SYSLIB_LZ]))

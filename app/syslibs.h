@@ -50,7 +50,11 @@ template <class F> F KernelEntryAs(const char *name)
     return reinterpret_cast<F>(reinterpret_cast<void (*)(void)>(KernelEntry(name)));
 }
 
-// For tests: KERNEL32's entry points are looked up through lookup instead
+// 1 when the system protects the file at path from being replaced (Windows
+// Resource Protection, asked through sfc.dll where there is one), else 0.
+int SystemFileProtected(const char *path);
+
+// For tests: KERNEL32's entry points (and sfc.dll's) are looked up through lookup instead
 // of GetProcAddress (null: GetProcAddress again), so that a test can take
 // a newer call away or stand a failing one in its place.
 typedef FARPROC (*EntryLookup)(const char *name);

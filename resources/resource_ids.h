@@ -9,6 +9,7 @@
 #define IDS_WHERE_PLUGINS   5700
 #define IDS_ENVIRONMENT     5800
 #define IDS_TITLE           6000
+#define IDS_DAMAGED         65519
 #define IDS_IN_USE          65520
 #define IDS_NO_MEMORY       65531
 #define IDS_DISK_FULL       65532

@@ -2,13 +2,16 @@
 // messages are read off the ALERT page while it is up.
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <string.h>
 #include <string>
 
 #include "app/filecopy.h"
 #include "app/checklist.h"
 #include "app/crc32.h"
+#include "app/fileset.h"
 #include "app/syslibs.h"
 #include "tests/app/app_test_util.h"
+#include "tests/support/import_hook.h"
 
 using namespace apptest;
 
@@ -223,7 +226,7 @@ TEST_F(LZCopyTest, SourceLongerThanItsHeaderSaysIsRefused)
 }
 
 // A checked copy replaces the target only when the expanded bytes match
-// their entry; any other entry is a damaged source.
+// their entry; any other entry is a damaged disk.
 TEST_F(LZCopyTest, CheckedCopyReplacesOnlyWhenTheBytesMatch)
 {
     std::string data = Pattern(70000, 13), previous = "previous filter";
@@ -235,9 +238,9 @@ TEST_F(LZCopyTest, CheckedCopyReplacesOnlyWhenTheBytesMatch)
     };
     for (const FileCheck &check : wrong) {
         ASSERT_TRUE(WriteBytes(target, previous));
-        EXPECT_EQ(LZ_INTERNAL, Copy(source, target, &check));
+        EXPECT_EQ(LZ_DAMAGED, Copy(source, target, &check));
         ASSERT_EQ(1u, shown.size());
-        EXPECT_EQ("Internal error (-3)", shown[0]);
+        EXPECT_EQ("The disk is damaged: \"" + source + "\" cannot be read", shown[0]);
         EXPECT_EQ(previous, ReadBytes(target));
         EXPECT_TRUE(TempFiles().empty());
     }
@@ -260,87 +263,239 @@ TEST_F(LZCopyTest, TargetThatCannotBeReplacedIsReportedAndKept)
     EXPECT_TRUE(TempFiles().empty());
 }
 
-// MoveFileExA as NT gives it while another program has the target loaded:
-// the one-step replace fails; a delete at restart is only noted.
-std::vector<std::string> gMoveEx;
-bool gNoMoveEx = false;
-BOOL WINAPI LoadedTargetMoveFileEx(LPCSTR from, LPCSTR to, DWORD flags)
+// The platform and the faults that Wine does not show, stood in for the
+// calls the replace makes: GetVersion (the platform), MoveFileExA as NT
+// gives it while a program has the target loaded (the one-step replace
+// fails), MoveFileA refusing one of its renames, DeleteFileA refusing a
+// loaded set-aside file.
+struct Faults {
+    DWORD version = 0x00000005;   // NT
+    bool loaded = false;          // NT: the one-step replace fails
+    bool noLinks = false;         // no CreateHardLinkA (NT 4, FAT)
+    DWORD asideError = 0;         // the rename aside fails with this error
+    bool intoFails = false;       // the new file does not take the place
+    bool backFails = false;       // nor does the old one go back
+    bool deleteFails = false;     // the runtime's set-aside file cannot be deleted
+    std::vector<std::string> delayed;   // deletes left to the restart
+};
+Faults gF;
+decltype(&MoveFileA) gRealMove;
+decltype(&DeleteFileA) gRealDelete;
+
+bool Has(LPCSTR path, const char *part) { return path && strstr(path, part); }
+DWORD WINAPI FakeVersion() { return gF.version; }
+BOOL WINAPI FaultyMove(LPCSTR from, LPCSTR to)
 {
-    gMoveEx.push_back(std::string(from) + " > " + (to ? to : "") + " " + std::to_string(flags));
-    return (flags & MOVEFILE_REPLACE_EXISTING) ? FALSE : TRUE;
+    if ((gF.asideError && Has(to, "\\zro")) || (gF.intoFails && Has(from, "\\zrs")) ||
+        (gF.backFails && Has(from, "\\zro"))) {
+        SetLastError(gF.asideError ? gF.asideError : ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return gRealMove(from, to);
 }
-FARPROC LoadedTargetLookup(const char *name)
+BOOL WINAPI FaultyDelete(LPCSTR path)
+{
+    if (gF.deleteFails && Has(path, "\\zro0")) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return gRealDelete(path);
+}
+BOOL WINAPI FaultyMoveEx(LPCSTR from, LPCSTR to, DWORD flags)
+{
+    if (flags & MOVEFILE_DELAY_UNTIL_REBOOT) {
+        gF.delayed.push_back(from);
+        return TRUE;
+    }
+    if (gF.loaded && (flags & MOVEFILE_REPLACE_EXISTING) && Has(to, "msvcrt20")) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return MoveFileExA(from, to, flags);
+}
+FARPROC FaultyLookup(const char *name)
 {
     if (lstrcmpA(name, "MoveFileExA") == 0)
-        return gNoMoveEx ? NULL : (FARPROC)LoadedTargetMoveFileEx;
+        return (FARPROC)FaultyMoveEx;
+    if (lstrcmpA(name, "CreateHardLinkA") == 0 && gF.noLinks)
+        return NULL;
     return GetProcAddress(GetModuleHandleA("kernel32.dll"), name);
 }
 
-// A runtime that another program has loaded. NT can rename it but not
-// replace it, nor delete it until that program ends (read-only here): the
-// new copy takes its place and NT is asked to delete the old one at the
-// next restart. Windows 95 and Win32s (no usable MoveFileExA) cannot
-// rename it either (held open here): the alert says it is in use and
-// nothing changes. A file held open on NT is in use as well.
-TEST_F(LZCopyTest, TargetInUseIsReplacedOnNTOrReportedAndKept)
+const DWORD kNT = 0x00000005, k95 = 0xC0000004, kWin32s = 0x80000A03;
+
+// Replacing a set of two targets, the runtime first: all are replaced,
+// or, when one cannot be, every one is as it was and the staged files are
+// gone. Old copies set aside are deleted once all are replaced, but never
+// while they are the last copy of a target's bytes; the runtime in use on
+// Windows 95 waits for the restart in WININIT.INI.
+TEST(CommitFiles, AllOrNothingOnEveryPlatform)
 {
     struct Case {
         const char *what;
-        bool nt, held, readOnly;
+        Faults faults;
+        int heldOpen;      // 0 none, 1 the runtime, 2 the plug-in (no sharing)
+        bool readOnly;     // the old files are read-only (from a CD)
         int rc;
+        const char *alert; // target named in the alert, "" none
     } cases[] = {
-        {"NT, loaded", true, false, true, 1},
-        {"NT, held open", true, true, false, LZ_IN_USE},
-        {"95, loaded", false, true, false, LZ_IN_USE},
-        {"95, free", false, false, false, 1},
+        {"NT, one step", {kNT}, 0, false, 1, ""},
+        {"NT without links", {kNT, false, true}, 0, false, 1, ""},
+        {"NT, runtime loaded", {kNT, true, false, 0, false, false, true}, 0, false, 1, ""},
+        {"NT, held open", {kNT}, 1, false, LZ_IN_USE, "msvcrt20.dll"},
+        {"NT, rename refused", {kNT, true, false, ERROR_ACCESS_DENIED}, 0, false, LZ_CANNOT_OPEN,
+         "msvcrt20.dll"},
+        {"95, read-only from a CD", {k95}, 0, true, 1, ""},
+        {"95, second replace fails", {k95}, 2, false, LZ_IN_USE, "zrsupp32.dll"},
+        {"95, runtime in use", {k95}, 1, false, FILES_RESTART, ""},
+        {"95, no way back", {k95, false, false, 0, true, true}, 0, false, LZ_CANNOT_OPEN,
+         "msvcrt20.dll"},
+        {"Win32s, runtime in use", {kWin32s}, 1, false, LZ_IN_USE, "msvcrt20.dll"},
+        {"Win32s, runtime kept for the next run", {kWin32s}, 0, false, 1, ""},
     };
-    SysLibsLookup(LoadedTargetLookup);
+    const char *names[] = {"msvcrt20.dll", "", "zrsupp32.dll"};
+    SysLibsLookup(FaultyLookup);
+    ImportHook version("GetVersion", (void *)FakeVersion);
+    ImportHook move("MoveFileA", (void *)FaultyMove);
+    ImportHook del("DeleteFileA", (void *)FaultyDelete);
+    ASSERT_TRUE(version.ok() && move.ok() && del.ok());
+    gRealMove = (decltype(gRealMove))move.original();
+    gRealDelete = (decltype(gRealDelete))del.original();
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
-        dir = FreshDir("lzcopy-inuse");
-        source = dir + "msvcrt20._ll";
-        target = dir + "msvcrt20.dll";
-        gMoveEx.clear();
-        gNoMoveEx = !c.nt;
-        ASSERT_TRUE(WriteBytes(target, "old"));
-        ASSERT_TRUE(WriteBytes(source, MakeSZDD("new contents")));
-        if (c.readOnly)
-            SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
-        HANDLE held = c.held ? CreateFileA(target.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
-                                           OPEN_EXISTING, 0, NULL)
-                             : INVALID_HANDLE_VALUE;
-        EXPECT_EQ(c.rc, Copy(source, target));
+        gF = c.faults;
+        std::string dir = FreshDir("commit");
+        DeleteFileA("C:\\windows\\wininit.ini");
+        FileSet set = {};
+        for (int tag : {0, 2}) {
+            StagedFile &f = set.files[set.count++];
+            std::string target = dir + names[tag], temp = dir + "zrs" + char('0' + tag) + "001.tmp";
+            ASSERT_TRUE(WriteBytes(target, std::string("old ") + names[tag]));
+            ASSERT_TRUE(WriteBytes(temp, std::string("new ") + names[tag]));
+            if (c.readOnly)
+                SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
+            lstrcpyA(f.temp, temp.c_str());
+            lstrcpyA(f.target, target.c_str());
+            f.tag = tag;
+            f.fSystem = tag == 0;
+        }
+        HANDLE held = INVALID_HANDLE_VALUE;
+        if (c.heldOpen)
+            held = CreateFileA((dir + names[c.heldOpen == 1 ? 0 : 2]).c_str(), GENERIC_READ,
+                               FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+        PageWatcher alerts("Alert!", IDOK);
+        EXPECT_EQ(c.rc, CommitFiles(&set));
+        std::vector<std::string> shown = alerts.Texts();
         if (held != INVALID_HANDLE_VALUE)
             CloseHandle(held);
-        std::vector<std::string> temps = TempFiles();
-        if (c.rc == LZ_IN_USE) {
-            ASSERT_EQ(1u, shown.size());
-            EXPECT_EQ("\"" + target + "\" is in use by another program", shown[0]);
-            EXPECT_EQ("old", ReadBytes(target));
-            EXPECT_TRUE(temps.empty());
-        } else {
+
+        std::string runtime = ReadBytes(dir + names[0]), plugin = ReadBytes(dir + names[2]);
+        std::vector<std::string> left = ListFiles(dir, "*.tmp");
+        if (!c.alert[0]) {
             EXPECT_TRUE(shown.empty());
-            EXPECT_EQ("new contents", ReadBytes(target));
-        }
-        if (c.readOnly) {
-            // The old copy was set aside in the same folder under an 8.3
-            // name, and left to the restart.
-            ASSERT_EQ(1u, temps.size());
-            const std::string &aside = temps[0];
-            EXPECT_EQ(11u, aside.size()) << aside;
-            EXPECT_EQ(0u, aside.find("zro")) << aside;
-            EXPECT_EQ("old", ReadBytes(dir + aside));
-            ASSERT_EQ(2u, gMoveEx.size());
-            EXPECT_EQ(dir + "zrs", gMoveEx[0].substr(0, dir.size() + 3));
-            EXPECT_EQ(dir + aside + " >  " + std::to_string(MOVEFILE_DELAY_UNTIL_REBOOT),
-                      gMoveEx[1]);
-            SetFileAttributesA((dir + aside).c_str(), FILE_ATTRIBUTE_NORMAL);
+            EXPECT_EQ("new zrsupp32.dll", plugin);
         } else {
-            EXPECT_TRUE(c.rc != 1 || temps.empty());
-            EXPECT_EQ(c.nt ? 1u : 0u, gMoveEx.size()) << "only the replace was tried";
+            ASSERT_EQ(1u, shown.size());
+            const char *form = c.rc == LZ_IN_USE ? "\"%s\" is in use by another program"
+                                                 : "Cannot open \"%s\"";
+            char text[300];
+            wsprintfA(text, form, (dir + c.alert).c_str());
+            EXPECT_EQ(text, shown[0]);
+            EXPECT_EQ("old zrsupp32.dll", plugin);
         }
+        if (c.faults.backFails) {
+            // The old runtime could not go back: it stays, the last copy of
+            // its bytes, and the next run puts it in its place.
+            EXPECT_FALSE(Exists(dir + names[0]));
+            ASSERT_EQ(1u, left.size());
+            EXPECT_EQ("zro0", left[0].substr(0, 4));
+            gF = Faults();
+            CleanLeftovers(dir.c_str(), names, 3);
+            EXPECT_EQ("old msvcrt20.dll", ReadBytes(dir + names[0]));
+            left = ListFiles(dir, "*.tmp");
+        } else if (c.rc == FILES_RESTART) {
+            // The checked runtime waits under a name of its own for the
+            // restart; WININIT.INI says where it goes.
+            EXPECT_EQ("old msvcrt20.dll", runtime);
+            ASSERT_EQ(1u, left.size());
+            EXPECT_EQ("zrn0", left[0].substr(0, 4));
+            EXPECT_EQ("new msvcrt20.dll", ReadBytes(dir + left[0]));
+            char value[MAX_PATH] = "";
+            GetPrivateProfileStringA("rename", (dir + names[0]).c_str(), "", value, MAX_PATH,
+                                     "wininit.ini");
+            EXPECT_EQ(0, lstrcmpiA((dir + left[0]).c_str(), value)) << value;
+            DeleteFileA((dir + left[0]).c_str());
+            left.clear();
+        } else {
+            EXPECT_EQ(c.rc == 1 ? "new msvcrt20.dll" : "old msvcrt20.dll", runtime);
+        }
+        // What was left to NT's next restart goes now. The loaded runtime's
+        // old copy is one: its second name made for the one-step replace,
+        // and the name it was renamed to.
+        if (c.faults.deleteFails)
+            EXPECT_EQ(2u, gF.delayed.size());
+        gF.deleteFails = false;
+        for (const std::string &name : gF.delayed) {
+            EXPECT_EQ(dir + "zro0", name.substr(0, dir.size() + 4));
+            DeleteFileA(name.c_str());
+        }
+        left = ListFiles(dir, "*.tmp");
+        if (c.faults.version == kWin32s && c.rc == 1) {
+            // Win32s may have the old runtime open: the next run removes it.
+            ASSERT_EQ(1u, left.size());
+            EXPECT_EQ("zro0", left[0].substr(0, 4));
+            CleanLeftovers(dir.c_str(), names, 3);
+            left = ListFiles(dir, "*.tmp");
+        }
+        EXPECT_TRUE(left.empty()) << (left.empty() ? "" : left[0]);
     }
+    DeleteFileA("C:\\windows\\wininit.ini");
     SysLibsLookup(NULL);
+}
+
+// A run killed part-way leaves temporary and set-aside files of its own
+// names; the next run deletes them, puts back a target that went missing,
+// and touches no other file.
+TEST(CleanLeftovers, OnlyItsOwnNames)
+{
+    std::string dir = FreshDir("leftovers");
+    const char *names[] = {"msvcrt20.dll", "", "zrsupp32.dll", "zrfilt32.8bf"};
+    struct File {
+        const char *name;
+        bool kept;
+    } files[] = {
+        {"zrs2A41.tmp", false}, {"ZRS0FFF.TMP", false}, {"zro2B00.tmp", false},
+        {"zro3C00.tmp", true},  // its target is missing: put back
+        {"zroF123.tmp", true},  // no record of the table
+        {"zrs2A4.tmp", true},   {"zrsx000.tmp", true}, {"zrq0000.tmp", true},
+        {"zrs00000.tmp", true}, {"zrn0123.tmp", true}, {"zrsupp32.dll", true},
+    };
+    for (const File &f : files)
+        ASSERT_TRUE(WriteBytes(dir + f.name, f.name));
+    SetFileAttributesA((dir + "zro2B00.tmp").c_str(), FILE_ATTRIBUTE_READONLY);
+    CleanLeftovers(dir.c_str(), names, 4);
+    EXPECT_EQ("zro3C00.tmp", ReadBytes(dir + "zrfilt32.8bf"));
+    for (const File &f : files)
+        if (lstrcmpA(f.name, "zro3C00.tmp") != 0)
+            EXPECT_EQ(f.kept, Exists(dir + f.name)) << f.name;
+}
+
+// A temporary name that is taken, even by a folder, is passed over.
+TEST_F(LZCopyTest, TakenTemporaryNamesArePassedOver)
+{
+    struct Clock {
+        static DWORD WINAPI Stopped() { return 0x7123; }
+    };
+    ImportHook clock("GetTickCount", (void *)Clock::Stopped);
+    ASSERT_TRUE(clock.ok());
+    ASSERT_TRUE(WriteBytes(dir + "zrsF123.tmp", "someone else's"));
+    ASSERT_TRUE(CreateDirectoryA((dir + "zrsF124.tmp").c_str(), NULL));
+    ASSERT_TRUE(WriteBytes(source, MakeSZDD("new")));
+    char temp[MAX_PATH];
+    EXPECT_EQ(1, StageLZCopy(source.c_str(), target.c_str(), TAG_NONE, NULL, temp));
+    EXPECT_EQ(dir + "zrsF125.tmp", temp);
+    EXPECT_EQ("new", ReadBytes(temp));
+    EXPECT_EQ("someone else's", ReadBytes(dir + "zrsF123.tmp"));
 }
 
 TEST(ShowLZError, MapsCodesToMessages)
@@ -357,6 +512,7 @@ TEST(ShowLZError, MapsCodesToMessages)
         {-2, LZ_INTERNAL, "Internal error (-3)"},
         {-9, LZ_INTERNAL, "Internal error (-3)"},
         {LZ_IN_USE, LZ_IN_USE, "\"c:\\x\\y.dll\" is in use by another program"},
+        {LZ_DAMAGED, LZ_DAMAGED, "The disk is damaged: \"c:\\x\\y.dll\" cannot be read"},
     };
     for (const Case &c : cases) {
         PageWatcher alerts("Alert!", IDOK);
