@@ -174,10 +174,17 @@ int ReplaceKeeping(const char *fresh, const char *target, int tag, char *aside)
     // from Windows 2000 on (NTFS); a read-only target is renamed instead,
     // as is one that a program has loaded, which NT can rename but not
     // replace.
+    // A file that a program holds open without sharing its deletion cannot
+    // be replaced, and its second name could not be deleted either.
     MoveFileExFn moveEx = NtMoveFileEx();
     typedef BOOL(WINAPI * LinkFn)(LPCSTR, LPCSTR, LPSECURITY_ATTRIBUTES);
     LinkFn link = moveEx ? KernelEntryAs<LinkFn>("CreateHardLinkA") : NULL;
-    if (link && !(GetFileAttributesA(target) & FILE_ATTRIBUTE_READONLY) &&
+    HANDLE probe = link ? CreateFileA(target, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      NULL, OPEN_EXISTING, 0, NULL)
+                        : INVALID_HANDLE_VALUE;
+    if (probe != INVALID_HANDLE_VALUE)
+        CloseHandle(probe);
+    if (probe != INVALID_HANDLE_VALUE && !(GetFileAttributesA(target) & FILE_ATTRIBUTE_READONLY) &&
         FreeNameBeside(target, "zro", tag, aside) && link(aside, target, NULL)) {
         if (moveEx(fresh, target, MOVEFILE_REPLACE_EXISTING))
             return 1;

@@ -9,11 +9,25 @@ MOUNTS=()
 plugins_at() { # Windows path, Unix path
     PS=$2; mkdir -p "$PS"; e2e_ini "$1"
 }
-previous() { # a file that must survive the row unchanged
+previous() { # a file that must survive the row unchanged, with its date
     printf 'previous %s\n' "$1" > "$PS/$1"
-    cp "$PS/$1" "$E2E_SHOTS/$E2E_NAME-$1.before"
+    touch -d '1996-02-03 04:05' "$PS/$1"
+    cp -p "$PS/$1" "$E2E_SHOTS/$E2E_NAME-$1.before"
 }
-unchanged() { same_file "$E2E_SHOTS/$E2E_NAME-$1.before" "$PS/$1"; }
+_same_dated() { same_file "$1" "$2" && [ "$(stat -c %Y "$1")" = "$(stat -c %Y "$2")" ]; }
+unchanged() { _same_dated "$E2E_SHOTS/$E2E_NAME-$1.before" "$PS/$1"; }
+# previous_set: both plug-in files and the older runtime (Wine's own, which
+# the install would replace); set_unchanged: all three byte-identical, with
+# their dates.
+previous_set() {
+    previous zrsupp32.dll; previous zrfilt32.8bf
+    cp -p "$E2E_SYS/msvcrt20.dll" "$E2E_SHOTS/$E2E_NAME-runtime.before"
+}
+set_unchanged() {
+    unchanged zrsupp32.dll && unchanged zrfilt32.8bf &&
+        _same_dated "$E2E_SHOTS/$E2E_NAME-runtime.before" "$E2E_SYS/msvcrt20.dll" &&
+        no_temp_files "$E2E_SYS"
+}
 to_plugin() { e2e_start "$@"; e2e_page 'Welcome!' 30 && e2e_key Return; e2e_page 'Platform' && e2e_key Return; e2e_page 'Plug-in location...'; }
 through() { to_plugin "$@"; e2e_key Return; }
 ends_on() { # caption: the page shown after the fault, then the program ends
@@ -38,16 +52,20 @@ big_source() { # packed source, MB, name: replaced by a big one (made once
     rm -f "$E2E_DIST/$1"
     ln "$packed" "$E2E_DIST/$1" 2>/dev/null || cp "$packed" "$E2E_DIST/$1"
 }
-# stop_in_copy DIR: lets setup.exe run in slices of 20 ms until a copy into
-# DIR has begun (its temporary file is there), then leaves the process
-# stopped. Whatever the row sends next is queued while that copy is in
+set_unchanged_but_leftovers() {
+    unchanged zrsupp32.dll && unchanged zrfilt32.8bf &&
+        _same_dated "$E2E_SHOTS/$E2E_NAME-runtime.before" "$E2E_SYS/msvcrt20.dll"
+}
+# stop_in_copy DIR [PREFIX]: lets setup.exe run in slices of 20 ms until a
+# copy into DIR has begun (its temporary file, PREFIX* if given, is there),
+# then leaves the process stopped. Whatever the row sends next is queued while that copy is in
 # progress: a slice is far too short to copy the big source. setup_resume
 # lets it go on.
 stop_in_copy() {
     local found=
     _e2e_deadline 60
     while kill -STOP "$E2E_SETUP_PID" 2>/dev/null; do
-        found=$(find "$1" -maxdepth 1 -iname '*.tmp' 2>/dev/null)
+        found=$(find "$1" -maxdepth 1 -iname "${2:-}*.tmp" 2>/dev/null)
         [ -n "$found" ] && return 0
         kill -CONT "$E2E_SETUP_PID"
         _e2e_expired && return 1

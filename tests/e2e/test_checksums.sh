@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The checksum list beside setup.exe, one row per outcome: a packed file
 # with one changed byte (its length the same) from the release floppy on NT
-# and on Windows 95 ends on ALERT and FAILURE with the previous file
+# and on Windows 95 ends on ALERT and FAILURE with every previous file
 # byte-identical; a damaged list stops the install before anything is
 # copied; media without a list install as they always have.
 . "$(dirname "$0")/e2e-lib.sh"
@@ -33,14 +33,15 @@ img=$T/media/vellox20-floppy.img
 
 # --- rows ----------------------------------------------------------------
 
-# One changed byte in the filter on the floppy: the support library before
-# it installs, the filter does not replace the previous one.
+# One changed byte in the filter, the last file, on the floppy: nothing is
+# installed, and the previous plug-in and the older runtime stay as they
+# were, although both come before it.
 for ver in nt win95; do
     e2e_begin "flipped-$ver"
     [ "$ver" = nt ] || e2e_version "$ver"
     e2e_floppy "$img"
     plugins
-    previous zrfilt32.8bf
+    previous_set
     f=$E2E_DIST/ZRFILT32._BF
     chmod u+w "$f"
     check "flipped-$ver: a literal byte changed" flip_literal "$f"
@@ -50,8 +51,7 @@ for ver in nt win95; do
     check "flipped-$ver: the floppy carries the list" [ -f "$E2E_DIST/VELLOX20.CRC" ]
     through
     ends_on 'Alert!'
-    check "flipped-$ver: previous filter byte-identical" unchanged zrfilt32.8bf
-    check "flipped-$ver: support library installed byte-exact" same_file "$P/zrsupp32.dll" "$PS/zrsupp32.dll"
+    check "flipped-$ver: previous plug-in and runtime byte-identical" set_unchanged
     check "flipped-$ver: nothing else in the plug-in directory" \
         [ "$(ls "$PS" | tr '\n' ' ')" = 'zrfilt32.8bf zrsupp32.dll ' ]
     e2e_end

@@ -13,10 +13,10 @@ e2e_begin disk-full
 m=$(mktemp -d /tmp/e2e-full.XXXXXX)
 if mount -t tmpfs -o size=24k tmpfs "$m" 2>/dev/null; then
     MOUNTS+=("$m"); map_drive d "$m"; plugins_at 'D:\' "$m"
-    previous zrfilt32.8bf
+    previous_set
     through
     ends_on 'Alert!'
-    check "disk-full: previous filter intact" unchanged zrfilt32.8bf
+    check "disk-full: previous plug-in and runtime intact" set_unchanged
 else
     echo "skip: disk-full (no tmpfs mount here)"; rmdir "$m"
 fi
@@ -42,23 +42,48 @@ else
 fi
 row_end; rm -rf "$m-src"
 
-# a target held open without sharing by another program
+# The last target held open without sharing by another program: its replace
+# fails after the runtime's and the support library's, which go back.
 e2e_begin "held-open-$ver"
 [ "$ver" = nt ] || e2e_version "$ver"
 plugins_at 'C:\PS\Plugins' "$E2E_C/PS/Plugins"
-previous zrsupp32.dll
+previous_set
 cp "$BUILD_DIR/tests/e2e/holdopen.exe" "$E2E_C/holdopen.exe"
-"$WINE_BIN" 'C:\holdopen.exe' 'C:\PS\Plugins\zrsupp32.dll' 60 'C:\held' >/dev/null 2>&1 &
+"$WINE_BIN" 'C:\holdopen.exe' 'C:\PS\Plugins\zrfilt32.8bf' 60 'C:\held' >/dev/null 2>&1 &
 holder=$!
 check "held-open-$ver: the helper holds the file" e2e_wait_file "$E2E_C/held" 30
 through
 ends_on 'Alert!'
-check "held-open-$ver: held file intact" unchanged zrsupp32.dll
-check "held-open-$ver: later file not tried" no_file "$PS/zrfilt32.8bf"
-check "held-open-$ver: nothing set aside left" [ "$(ls "$PS")" = zrsupp32.dll ]
+check "held-open-$ver: every target as it was" set_unchanged
+check "held-open-$ver: nothing set aside left" [ "$(ls "$PS" | tr '\n' ' ')" = 'zrfilt32.8bf zrsupp32.dll ' ]
 kill "$holder" 2>/dev/null
 row_end
 
 done
+
+# Windows 95, -m, with the runtime loaded by a program (held open here,
+# which 95 cannot rename either): the checked runtime waits for the restart
+# in WININIT.INI, the plug-ins are installed, and the last page says so.
+e2e_begin runtime-in-use-win95
+e2e_version win95
+plugins_at 'C:\PS\Plugins' "$E2E_C/PS/Plugins"
+previous_set
+rm -f "$E2E_C/windows/wininit.ini"
+cp "$BUILD_DIR/tests/e2e/holdopen.exe" "$E2E_C/holdopen.exe"
+"$WINE_BIN" 'C:\holdopen.exe' 'C:\windows\system32\msvcrt20.dll' 60 'C:\held' >/dev/null 2>&1 &
+holder=$!
+check "runtime-in-use-win95: the helper holds the runtime" e2e_wait_file "$E2E_C/held" 30
+through -m
+ends_on 'Restart Windows...'
+kill "$holder" 2>/dev/null
+check "runtime-in-use-win95: runtime not yet replaced" \
+    _same_dated "$E2E_SHOTS/$E2E_NAME-runtime.before" "$E2E_SYS/msvcrt20.dll"
+pending=$(find "$E2E_SYS" -maxdepth 1 -iname 'zrn0???.tmp')
+check "runtime-in-use-win95: the checked runtime waits beside it" same_file "$P/msvcrt20.dll" "$pending"
+check "runtime-in-use-win95: one [rename] line, to it" \
+    [ "$(tr -d '\r' < "$E2E_C/windows/wininit.ini" | grep -ic '^c:\\windows\\system32\\msvcrt20.dll=c:\\windows\\system32\\zrn0...\.tmp$')" = 1 ]
+check "runtime-in-use-win95: plug-ins installed" same_file "$P/zrfilt32.8bf" "$PS/zrfilt32.8bf"
+rm -f "$pending"
+row_end
 
 e2e_finish

@@ -61,7 +61,9 @@ check "Win32s C runtime installed" same_file "$P/msvcrt20-win32s.dll" "$E2E_SYS/
 check "support library installed byte-exact" same_file "$P/zrsupp32.dll" "$E2E_C/ps/plugins/zrsupp32.dll"
 check "previous filter replaced byte-exact" same_file "$P/zrfilt32.8bf" "$E2E_C/ps/plugins/zrfilt32.8bf"
 check "no temporary or set-aside file left in the plug-in folder" no_temp_files "$E2E_C/ps/plugins"
-check "none left in the system directory" no_temp_files "$E2E_SYS"
+# Win32s may have the old runtime open: its set-aside copy waits for the
+# next run, which removes it.
+check "the old runtime set aside for the next run" [ "$(find "$E2E_SYS" -maxdepth 1 -iname 'zro1???.tmp' | wc -l)" = 1 ]
 check "no GetTempFileNameA" not_called "$relay" GetTempFileNameA
 check "no MoveFileExA" not_called "$relay" MoveFileExA
 check "every rename within one folder" renames_in_one_folder "$relay" 5

@@ -30,6 +30,7 @@ const Entry kStrings[] = {
     {IDS_INTERNAL_ERROR, "Internal error (%d)"},
     {IDS_CANNOT_OPEN, "Cannot open \"%s\""},
     {IDS_IN_USE, "\"%s\" is in use by another program"},
+    {IDS_DAMAGED, "The disk is damaged: \"%s\" cannot be read"},
 };
 
 TEST(Strings, EveryEntryHasItsExactTextAndNoOthersExist)
@@ -47,7 +48,7 @@ TEST(Strings, EveryEntryHasItsExactTextAndNoOthersExist)
     EXPECT_EQ(65535, IDS_CANNOT_OPEN);
 
     // Neighbours of the listed ids share their string blocks but are empty.
-    const UINT absent[] = {4999, 5003, 5015, 5699, 5701, 5801, 5999, 6001, 65519, 65521, 65530, 65534};
+    const UINT absent[] = {4999, 5003, 5015, 5699, 5701, 5801, 5999, 6001, 65518, 65521, 65530, 65534};
     for (UINT id : absent) {
         char buffer[64] = "unchanged";
         EXPECT_EQ(0, LoadStringA(ghInst, id, buffer, sizeof buffer)) << id;

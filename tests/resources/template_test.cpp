@@ -1,4 +1,4 @@
-// The eight page templates, read back from the compiled module: the
+// The nine page templates, read back from the compiled module: the
 // template bytes field by field, and real dialogs made from them with
 // stand-in window classes.
 #include <windows.h>
@@ -90,6 +90,14 @@ const std::vector<Page> &Pages()
             {"VelloxMyButt", 65535, "Alert", 5, 5, 46, 55, PLAIN},
             {"VelloxMText", 65535,
              "*The Vellox has been successfully installed.  Click OK to exit the installation program.",
+             53, 7, 102, 47, PLAIN}}},
+        {"Restart", "Restart Windows...", 62, 67, 198, 63, PAGE, {
+            {"VelloxTexDlg", 65535, "qzswirl", 165, 144, 40, 20, PLAIN},
+            {"VelloxShadButt", IDOK, "OkButton", 159, 6, 32, 50, TAB},
+            {"VelloxFrame", 65535, "frame name", 2, 3, 157, 57, DISABLED},
+            {"VelloxMyButt", 65535, "Alert", 5, 5, 46, 55, PLAIN},
+            {"VelloxMText", 65535,
+             "*The Vellox has been installed.  Restart Windows to finish the installation.  Click OK to exit the installation program.",
              53, 7, 102, 47, PLAIN}}},
         {"Failure", "Warning...", 62, 67, 205, 62, PAGE, {
             {"VelloxTexDlg", 65535, "QzSwirl", 37, 114, 128, 19, PLAIN},
