@@ -8,6 +8,7 @@
 #include "app/globals.h"
 #include "app/install.h"
 #include "app/main.h"
+#include "app/syslibs.h"
 #include "controls/control_class.h"
 #include "resources/resource_ids.h"
 #include "tests/app/app_test_util.h"
@@ -288,17 +289,42 @@ TEST_F(InstallTest, NewerInstalledRuntimeIsKept)
     EXPECT_EQ(payload.filter, ReadBytes(plugins + "zrfilt32.8bf"));
 }
 
+// Windows Resource Protection, as sfc.dll would answer where it protects
+// the runtime.
+BOOL WINAPI RuntimeProtected(HANDLE, LPCWSTR path)
+{
+    std::wstring p(path);
+    return p.size() >= 12 && _wcsicmp(p.c_str() + p.size() - 12, L"msvcrt20.dll") == 0;
+}
+FARPROC ProtectingLookup(const char *name)
+{
+    if (lstrcmpA(name, "SfcIsFileProtected") == 0)
+        return (FARPROC)RuntimeProtected;
+    return GetProcAddress(GetModuleHandleA("kernel32.dll"), name);
+}
+
+// -m replaces the runtime whatever its age, unless the system protects it:
+// then it is kept, as a newer one is.
 TEST_F(InstallTest, ForceSwitchReplacesTheRuntimeWhateverItsAge)
 {
-    Payload payload;
-    ASSERT_TRUE(SetLocalWriteTime(payload.Path("msvcrt20._ll"), 1990, 1, 1, 0, 0, 0));
-    gfForceMSVC = 1;
-    std::string plugins = FreshDir("install-force");
-    Answers a(VK_RETURN, VK_RETURN);
-    a.PlugInDirectory(plugins);
+    for (bool guarded : {false, true}) {
+        SCOPED_TRACE(guarded ? "protected" : "not protected");
+        Payload payload;
+        ASSERT_TRUE(SetLocalWriteTime(payload.Path("msvcrt20._ll"), 1990, 1, 1, 0, 0, 0));
+        ASSERT_TRUE(WriteBytes(SystemFile("msvcrt20.dll"), "installed runtime"));
+        gfForceMSVC = 1;
+        std::string plugins = FreshDir("install-force");
+        Answers a(VK_RETURN, VK_RETURN);
+        a.PlugInDirectory(plugins);
+        SysLibsLookup(guarded ? ProtectingLookup : NULL);
 
-    EXPECT_EQ(1, Install(NULL));
-    EXPECT_EQ(payload.runtime, ReadBytes(SystemFile("msvcrt20.dll")));
+        EXPECT_EQ(1, Install(NULL));
+        SysLibsLookup(NULL);
+        EXPECT_EQ(guarded ? "installed runtime" : payload.runtime,
+                  ReadBytes(SystemFile("msvcrt20.dll")));
+        EXPECT_EQ(payload.filter, ReadBytes(plugins + "zrfilt32.8bf"));
+        EXPECT_EQ(0, a.alert.Seen());
+    }
 }
 
 TEST_F(InstallTest, NetworkSwitchSendsTheRuntimeToTheWindowsDirectory)
