@@ -1,7 +1,8 @@
 /* Waits for a top-level window whose name starts with PREFIX to be mapped
    and prints the wall-clock time of that moment in milliseconds. With
    "unmap" it waits instead for such a window, mapped when it starts, to
-   be unmapped or destroyed.
+   be unmapped or destroyed. With "span" it prints both: the time such a
+   window is mapped, then the time it is unmapped or destroyed.
    It prints "ready" once it listens, so the caller can start the program
    under test only then. Event-driven: unlike a polling loop of client
    programs, it takes no CPU from the program being measured.
@@ -64,10 +65,11 @@ static int is_watched(Window w, const Window *watched, int count)
 int main(int argc, char **argv)
 {
     if (argc < 3) {
-        fprintf(stderr, "usage: mapwait PREFIX TIMEOUT_MS [unmap]\n");
+        fprintf(stderr, "usage: mapwait PREFIX TIMEOUT_MS [unmap|span]\n");
         return 2;
     }
     int unmap = argc > 3 && strcmp(argv[3], "unmap") == 0;
+    int span = argc > 3 && strcmp(argv[3], "span") == 0;
     const char *prefix = argv[1];
     long long deadline = now_ms() + atoll(argv[2]);
     Display *d = XOpenDisplay(NULL);
@@ -92,7 +94,12 @@ int main(int argc, char **argv)
                                    (ev.type == DestroyNotify &&
                                     is_watched(ev.xdestroywindow.window, watched, count))
                              : ev.type == MapNotify && name_matches(d, ev.xmap.window, prefix);
-            if (seen) {
+            if (seen && span && !unmap) {
+                printf("%lld\n", now_ms());
+                fflush(stdout);
+                watched[0] = ev.xmap.window;
+                count = unmap = 1;
+            } else if (seen) {
                 printf("%lld\n", now_ms());
                 XCloseDisplay(d);
                 return 0;
