@@ -135,33 +135,34 @@ static void OnDestroy()
     PostQuitMessage(0);
 }
 
-// The backdrop's tiles are device bitmaps: on a palette display they hold
-// system-palette indices. When a realization moved the backdrop's colours,
-// the tiles are drawn again against the palette as it now is.
-static void BackdropRealized(UINT changed)
+// Realizes the backdrop's palette, selected into dc. The backdrop's tiles
+// are device bitmaps: on a palette display they hold system-palette
+// indices, so when the realization moved the backdrop's colours they are
+// drawn again against the palette as it now is. The number of entries that
+// moved, or -1 when the display works without a palette (nothing is
+// realized) or the realization failed.
+static int RealizeBackdrop(HDC dc)
 {
-    if (changed && gpBackTex)
+    if (!(GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE))
+        return -1;
+    int changed = (int)RealizePalette(dc);   // GDI_ERROR is -1
+    if (changed > 0 && gpBackTex)
         gpBackTex->Refresh(ghInst, kBackTexture);
+    return changed;
 }
 
-// Realizes the backdrop's palette through a context of the window; the
-// number of system-palette entries that changed, or -1 when there is no
-// palette to realize: none was made, or the display works without one.
+// Realizes the backdrop's palette through a context of the window, as
+// RealizeBackdrop; -1 also when there is no palette.
 static int RealizeBackPalette(HWND window)
 {
     HPALETTE palette = gpBackTex ? gpBackTex->Palette() : NULL;
     HDC dc = palette ? GetDC(window) : NULL;
     if (!dc)
         return -1;
-    int changed = -1;
-    if (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) {
-        HPALETTE old = SelectPalette(dc, palette, FALSE);
-        changed = (int)RealizePalette(dc);
-        SelectPalette(dc, old, FALSE);
-    }
+    HPALETTE old = SelectPalette(dc, palette, FALSE);
+    int changed = RealizeBackdrop(dc);
+    SelectPalette(dc, old, FALSE);
     ReleaseDC(window, dc);
-    if (changed > 0)
-        BackdropRealized((UINT)changed);
     return changed;
 }
 
@@ -260,7 +261,7 @@ void Paint(HWND window, HDC dc)
     HPALETTE oldPalette = NULL;
     if (gpBackTex && gpBackTex->Palette()) {
         oldPalette = SelectPalette(dc, gpBackTex->Palette(), FALSE);
-        BackdropRealized(RealizePalette(dc));
+        RealizeBackdrop(dc);
     }
     if (gpBackTex)
         gpBackTex->TexMap(dc, 0, 0, rc, TEX_NORMAL, SRCCOPY);

@@ -294,6 +294,26 @@ TEST(MainWindow, APaletteChangeElsewhereRealizesAndRepaintsBackdropAndPage)
         EXPECT_TRUE(Pending(main));
         UpdateWindow(main);
         EXPECT_EQ(2, gStretched);
+
+        // A paint draws the tiles again only when its realization on a
+        // palette display moved colours: not on a true-colour display
+        // whose driver reports entries all the same (nothing is realized
+        // there), nor when the realization fails. Drawing the tiles
+        // realizes the palette once more.
+        struct Row {
+            int caps;
+            UINT reported;
+            int realized, redrawn;
+        };
+        const Row rows[] = {{0, 12, 0, 0}, {RC_PALETTE, GDI_ERROR, 1, 0}, {RC_PALETTE, 12, 2, 1}};
+        for (const Row &row : rows) {
+            gPaletteCaps = row.caps;
+            gMoved = row.reported;
+            gRealized = gStretched = 0;
+            RedrawWindow(main, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
+            EXPECT_EQ(row.realized, gRealized) << row.caps << " " << row.reported;
+            EXPECT_EQ(row.redrawn, gStretched) << row.caps << " " << row.reported;
+        }
     }
     DestroyWindow(page);
     DestroyWindow(other);
