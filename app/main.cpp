@@ -166,14 +166,18 @@ static int RealizeBackPalette(HWND window)
     return changed;
 }
 
-// The backdrop and the page on top of it (not the one whose realization
-// caused the change: it has its colours already) are painted again.
-static void RepaintWithPage(HWND window, HWND sender)
+// The backdrop and every page of ours on screen are painted again: the
+// INSTALLING page, the modal page and the one on top (an alert over
+// INSTALLING), but not the window whose realization caused the change: it
+// has its colours already.
+static void RepaintWithPages(HWND window, HWND sender)
 {
     InvalidateRect(window, NULL, FALSE);
-    HWND page = GetLastActivePopup(window);
-    if (page && page != window && page != sender)
-        RedrawWindow(page, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    HWND pages[3] = {ghStatus, ghPage, GetLastActivePopup(window)};
+    for (int i = 0; i < 3; i++)
+        if (pages[i] && pages[i] != window && pages[i] != sender)
+            RedrawWindow(pages[i], NULL, NULL,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 static void OnPaint(HWND window)
@@ -202,14 +206,14 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
         switch (RealizeBackPalette(window)) {
         case -1: return FALSE;
         case 0:  return TRUE;
-        default: RepaintWithPage(window, NULL); return TRUE;
+        default: RepaintWithPages(window, NULL); return TRUE;
         }
     case WM_PALETTECHANGED:
         // Another window changed the system palette: the backdrop maps its
         // colours afresh. Its own realization needs nothing more.
         if ((HWND)wParam != window) {
             RealizeBackPalette(window);
-            RepaintWithPage(window, (HWND)wParam);
+            RepaintWithPages(window, (HWND)wParam);
         }
         return 0;
     case WM_CLOSE:
