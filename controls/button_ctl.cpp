@@ -55,19 +55,18 @@ int MyButtonCtl::OnCreate(HWND window, CREATESTRUCTA *create)
     fEnabled = 1;
     hFocus = 0;
     sprite = new (std::nothrow) Sprite;
-    if (!LoadPicture(0))
+    if (!LoadPicture())
         return 0;
     FitWindow(create, sprite->FrameWidth(), sprite->FrameHeight(), 0, 0, FALSE);
     return 1;
 }
 
-int MyButtonCtl::LoadPicture(int fresh)
+int MyButtonCtl::LoadPicture()
 {
     char name[kNameSize];
     if (!sprite || !ReadPictureName(name, sizeof name))
         return 0;
-    if (fresh)
-        sprite->Unload();
+    sprite->Unload();
     HINSTANCE module = MyButton ? MyButton->ResourceInstance() : NULL;
     return sprite->Load(module, name, NULL, kMagenta, 2, SafeLoadBitmap);
 }
@@ -186,7 +185,7 @@ int MyButtonCtl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *
         return 0;
     case WM_PALETTECHANGED:
         // Sent on by the page when the colours have moved.
-        LoadPicture(1);
+        LoadPicture();
         return 0;
     default:
         return 0;

@@ -28,10 +28,10 @@ public:
     int OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *result) override;
     // Sets (on nonzero) or clears the bits of mask, then repaints.
     virtual void SetState(int mask, int on);
-    // Loads the face named by the window text; with fresh, the one it has
-    // is dropped first: a device bitmap shows the colours the palette held
-    // when it was made. 1 when loaded.
-    virtual int LoadPicture(int fresh);
+    // Loads the face named by the window text, dropping the one it has:
+    // a device bitmap shows the colours the palette held when it was made,
+    // so after they have moved the face is loaded again. 1 when loaded.
+    virtual int LoadPicture();
 
     // 1 when every bit of mask is set.
     int GetState(int mask) const;

@@ -39,7 +39,7 @@ int MyShadowButtonCtl::OnCreate(HWND window, CREATESTRUCTA *create)
     fEnabled = 1;
     hFocus = 0;
     shadowSprite = new (std::nothrow) ShadowSprite;
-    if (!LoadPicture(0))
+    if (!LoadPicture())
         return 0;
     // The window holds the face and its shadow; it sits 8 pixels right of
     // the centred place.
@@ -54,13 +54,12 @@ int MyShadowButtonCtl::OnCreate(HWND window, CREATESTRUCTA *create)
     return 1;
 }
 
-int MyShadowButtonCtl::LoadPicture(int fresh)
+int MyShadowButtonCtl::LoadPicture()
 {
     char name[kNameSize];
     if (!shadowSprite || !ReadPictureName(name, sizeof name))
         return 0;
-    if (fresh)
-        shadowSprite->Unload();
+    shadowSprite->Unload();
     HINSTANCE module = MyShadowButton ? MyShadowButton->ResourceInstance() : NULL;
     return shadowSprite->Load(module, name, kMagenta, SHADOW_BUTTON_UP, SafeLoadBitmap);
 }
