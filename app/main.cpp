@@ -135,44 +135,49 @@ static void OnDestroy()
     PostQuitMessage(0);
 }
 
-// The backdrop's tiles are device bitmaps: on a palette display they hold
-// system-palette indices. When a realization moved the backdrop's colours,
-// the tiles are drawn again against the palette as it now is.
-static void BackdropRealized(UINT changed)
+// Realizes the backdrop's palette, selected into dc. The backdrop's tiles
+// are device bitmaps: on a palette display they hold system-palette
+// indices, so when the realization moved the backdrop's colours they are
+// drawn again against the palette as it now is. The number of entries that
+// moved, or -1 when the display works without a palette (nothing is
+// realized) or the realization failed.
+static int RealizeBackdrop(HDC dc)
 {
-    if (changed && gpBackTex)
+    if (!(GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE))
+        return -1;
+    int changed = (int)RealizePalette(dc);   // GDI_ERROR is -1
+    if (changed > 0 && gpBackTex)
         gpBackTex->Refresh(ghInst, kBackTexture);
+    return changed;
 }
 
-// Realizes the backdrop's palette through a context of the window; the
-// number of system-palette entries that changed, or -1 when there is no
-// palette to realize: none was made, or the display works without one.
+// Realizes the backdrop's palette through a context of the window, as
+// RealizeBackdrop; -1 also when there is no palette.
 static int RealizeBackPalette(HWND window)
 {
     HPALETTE palette = gpBackTex ? gpBackTex->Palette() : NULL;
     HDC dc = palette ? GetDC(window) : NULL;
     if (!dc)
         return -1;
-    int changed = -1;
-    if (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) {
-        HPALETTE old = SelectPalette(dc, palette, FALSE);
-        changed = (int)RealizePalette(dc);
-        SelectPalette(dc, old, FALSE);
-    }
+    HPALETTE old = SelectPalette(dc, palette, FALSE);
+    int changed = RealizeBackdrop(dc);
+    SelectPalette(dc, old, FALSE);
     ReleaseDC(window, dc);
-    if (changed > 0)
-        BackdropRealized((UINT)changed);
     return changed;
 }
 
-// The backdrop and the page on top of it (not the one whose realization
-// caused the change: it has its colours already) are painted again.
-static void RepaintWithPage(HWND window, HWND sender)
+// The backdrop and every page of ours on screen are painted again: the
+// INSTALLING page, the modal page and the one on top (an alert over
+// INSTALLING), but not the window whose realization caused the change: it
+// has its colours already.
+static void RepaintWithPages(HWND window, HWND sender)
 {
     InvalidateRect(window, NULL, FALSE);
-    HWND page = GetLastActivePopup(window);
-    if (page && page != window && page != sender)
-        RedrawWindow(page, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    HWND pages[3] = {ghStatus, ghPage, GetLastActivePopup(window)};
+    for (int i = 0; i < 3; i++)
+        if (pages[i] && pages[i] != window && pages[i] != sender)
+            RedrawWindow(pages[i], NULL, NULL,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 static void OnPaint(HWND window)
@@ -201,14 +206,14 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
         switch (RealizeBackPalette(window)) {
         case -1: return FALSE;
         case 0:  return TRUE;
-        default: RepaintWithPage(window, NULL); return TRUE;
+        default: RepaintWithPages(window, NULL); return TRUE;
         }
     case WM_PALETTECHANGED:
         // Another window changed the system palette: the backdrop maps its
         // colours afresh. Its own realization needs nothing more.
         if ((HWND)wParam != window) {
             RealizeBackPalette(window);
-            RepaintWithPage(window, (HWND)wParam);
+            RepaintWithPages(window, (HWND)wParam);
         }
         return 0;
     case WM_CLOSE:
@@ -260,7 +265,7 @@ void Paint(HWND window, HDC dc)
     HPALETTE oldPalette = NULL;
     if (gpBackTex && gpBackTex->Palette()) {
         oldPalette = SelectPalette(dc, gpBackTex->Palette(), FALSE);
-        BackdropRealized(RealizePalette(dc));
+        RealizeBackdrop(dc);
     }
     if (gpBackTex)
         gpBackTex->TexMap(dc, 0, 0, rc, TEX_NORMAL, SRCCOPY);

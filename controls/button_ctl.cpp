@@ -55,16 +55,20 @@ int MyButtonCtl::OnCreate(HWND window, CREATESTRUCTA *create)
     fEnabled = 1;
     hFocus = 0;
     sprite = new (std::nothrow) Sprite;
-    if (!sprite)
-        return 0;
-    char name[kNameSize];
-    if (!ReadPictureName(name, sizeof name))
-        return 0;
-    HINSTANCE module = MyButton ? MyButton->ResourceInstance() : NULL;
-    if (!sprite->Load(module, name, NULL, kMagenta, 2, SafeLoadBitmap))
+    if (!LoadPicture())
         return 0;
     FitWindow(create, sprite->FrameWidth(), sprite->FrameHeight(), 0, 0, FALSE);
     return 1;
+}
+
+int MyButtonCtl::LoadPicture()
+{
+    char name[kNameSize];
+    if (!sprite || !ReadPictureName(name, sizeof name))
+        return 0;
+    sprite->Unload();
+    HINSTANCE module = MyButton ? MyButton->ResourceInstance() : NULL;
+    return sprite->Load(module, name, NULL, kMagenta, 2, SafeLoadBitmap);
 }
 
 int MyButtonCtl::LooksPressed() const
@@ -178,6 +182,10 @@ int MyButtonCtl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *
         return 0;
     case WM_CANCELMODE:
         CancelTracking();
+        return 0;
+    case WM_PALETTECHANGED:
+        // Sent on by the page when the colours have moved.
+        LoadPicture();
         return 0;
     default:
         return 0;

@@ -28,6 +28,10 @@ public:
     int OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *result) override;
     // Sets (on nonzero) or clears the bits of mask, then repaints.
     virtual void SetState(int mask, int on);
+    // Loads the face named by the window text, dropping the one it has:
+    // a device bitmap shows the colours the palette held when it was made,
+    // so after they have moved the face is loaded again. 1 when loaded.
+    virtual int LoadPicture();
 
     // 1 when every bit of mask is set.
     int GetState(int mask) const;

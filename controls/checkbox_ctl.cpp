@@ -129,6 +129,11 @@ int MyCheckBoxCtl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
     case CHECKBOX_GETSTATE:
         *result = fChecked;
         return 1;
+    case WM_PALETTECHANGED:
+        // Sent on by the page when the colours have moved: the mark's
+        // cells are loaded afresh at the next paint.
+        sprite.Unload();
+        return 0;
     default:
         return 0;
     }

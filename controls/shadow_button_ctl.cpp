@@ -39,13 +39,7 @@ int MyShadowButtonCtl::OnCreate(HWND window, CREATESTRUCTA *create)
     fEnabled = 1;
     hFocus = 0;
     shadowSprite = new (std::nothrow) ShadowSprite;
-    if (!shadowSprite)
-        return 0;
-    char name[kNameSize];
-    if (!ReadPictureName(name, sizeof name))
-        return 0;
-    HINSTANCE module = MyShadowButton ? MyShadowButton->ResourceInstance() : NULL;
-    if (!shadowSprite->Load(module, name, kMagenta, SHADOW_BUTTON_UP, SafeLoadBitmap))
+    if (!LoadPicture())
         return 0;
     // The window holds the face and its shadow; it sits 8 pixels right of
     // the centred place.
@@ -58,6 +52,16 @@ int MyShadowButtonCtl::OnCreate(HWND window, CREATESTRUCTA *create)
         shadowSprite->ShadowTexture(DlgTexture, dialog, offset.x, offset.y);
     }
     return 1;
+}
+
+int MyShadowButtonCtl::LoadPicture()
+{
+    char name[kNameSize];
+    if (!shadowSprite || !ReadPictureName(name, sizeof name))
+        return 0;
+    shadowSprite->Unload();
+    HINSTANCE module = MyShadowButton ? MyShadowButton->ResourceInstance() : NULL;
+    return shadowSprite->Load(module, name, kMagenta, SHADOW_BUTTON_UP, SafeLoadBitmap);
 }
 
 void MyShadowButtonCtl::OnPaint(PAINTSTRUCT &paint)

@@ -20,6 +20,7 @@ public:
     ~MyShadowButtonCtl() override;
     int OnCreate(HWND window, CREATESTRUCTA *create) override;
     void OnPaint(PAINTSTRUCT &paint) override;
+    int LoadPicture() override;   // the face, with its shadow depth
     // Animates when the pressed look changes, else repaints.
     void SetState(int mask, int on) override;
 

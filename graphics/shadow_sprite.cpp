@@ -18,12 +18,18 @@ ShadowSprite::ShadowSprite()
 
 ShadowSprite::~ShadowSprite()
 {
+    Unload();
+}
+
+void ShadowSprite::Unload()
+{
     if (image)
         DeleteObject(image);
     if (mask)
         DeleteObject(mask);
     if (saved)
         DeleteObject(saved);
+    image = mask = saved = NULL;
 }
 
 int ShadowSprite::Load(HINSTANCE instance, LPCSTR name, COLORREF key, int shadowDepth,

@@ -31,6 +31,9 @@ public:
     // transfer to dc. 0 when empty or no memory context can be made.
     virtual int Animate(HDC dc, int x, int y, int d);
     virtual int AnimateDone(HDC dc, int restore);
+    // Deletes the picture, its mask and the saved background; the next
+    // Load loads again (after the palette's colours have moved).
+    void Unload();
 
     int Width() const { return info.bmWidth; }
     int Height() const { return info.bmHeight; }

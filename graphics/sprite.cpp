@@ -19,12 +19,18 @@ Sprite::Sprite()
 
 Sprite::~Sprite()
 {
+    Unload();
+}
+
+void Sprite::Unload()
+{
     if (image)
         DeleteObject(image);
     if (mask)
         DeleteObject(mask);
     if (saved)
         DeleteObject(saved);
+    image = mask = saved = NULL;
 }
 
 int Sprite::Load(HINSTANCE instance, LPCSTR name, LPCSTR maskName, COLORREF key, int frameCount,

@@ -28,6 +28,11 @@ public:
     virtual int Animate(HDC dc, int x, int y, int frame);
     // Optionally puts the saved background back, then forgets it.
     virtual int AnimateDone(HDC dc, int restore);
+    // Deletes the picture, its mask and the saved background: the sprite
+    // is empty, and the next Load loads again. Device bitmaps keep the
+    // system-palette indices they were made with; after the colours have
+    // moved, a picture is loaded afresh.
+    void Unload();
 
     int FrameWidth() const { return info.bmWidth; }
     int FrameHeight() const { return info.bmHeight; }

@@ -7,6 +7,7 @@ TexDlg::TexDlg(HWND dialog, HINSTANCE instance, HINSTANCE resInstance, LPCSTR te
 {
     for (int i = 0; i < TEX_FRAME_STRIPS; i++)
         regions[i] = NULL;
+    lstrcpynA(texName, textureName, TEXTURE_NAME_SIZE);
     prevProc = (WNDPROC)GetWindowLongPtrA(hDlg, GWLP_WNDPROC);
     SetWindowLongPtrA(hDlg, GWLP_WNDPROC, (LONG_PTR)Tex_SubclassProc);
 }
@@ -96,7 +97,7 @@ int TexDlg::OnNCPaint(HRGN update)
     return 0;
 }
 
-LRESULT TexDlg::OnQueryNewPalette()
+LRESULT TexDlg::Realize(int moved)
 {
     HPALETTE palette = texture.Palette();
     HDC dc = palette ? GetDC(hDlg) : NULL;
@@ -106,15 +107,19 @@ LRESULT TexDlg::OnQueryNewPalette()
     // nothing and says so, and the system tells no other window that the
     // palette is changing.
     int realize = (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) != 0;
-    UINT changed = 0;
     if (realize) {
         HPALETTE previous = SelectPalette(dc, palette, FALSE);
-        changed = RealizePalette(dc);
+        int changed = (int)RealizePalette(dc);   // GDI_ERROR is -1
         SelectPalette(dc, previous, FALSE);
+        moved |= changed > 0;
     }
     ReleaseDC(hDlg, dc);
-    if (changed)
+    if (realize && moved) {
+        texture.Refresh(hResInstance, texName);
+        for (HWND child = GetWindow(hDlg, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            SendMessageA(child, WM_PALETTECHANGED, (WPARAM)hDlg, 0);
         RedrawWindow(hDlg, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
     return realize;
 }
 

@@ -11,6 +11,9 @@
 // Frame strips, in the order they are painted.
 enum { TEX_FRAME_TOP = 0, TEX_FRAME_BOTTOM, TEX_FRAME_LEFT, TEX_FRAME_RIGHT, TEX_FRAME_STRIPS };
 
+// Texture names have room for 62 characters.
+enum { TEXTURE_NAME_SIZE = 63 };
+
 class TexDlg {
 public:
     // Loads the texture and installs Tex_SubclassProc on dialog. The last
@@ -21,10 +24,16 @@ public:
 
     int OnPaint();                 // WM_PAINT of the dialog
     int OnNCPaint(HRGN update);    // the bevel, after the system's frame
-    // WM_QUERYNEWPALETTE of an activated page: the texture's colours take
-    // the system palette, and the page is repainted when they changed it.
-    // FALSE when the texture has no palette or the display none to realize.
-    LRESULT OnQueryNewPalette();
+    // Realizes the texture's palette through the page: on activation
+    // (WM_QUERYNEWPALETTE), or with `moved` after another window has
+    // changed the system palette (WM_PALETTECHANGED). Tiles and pictures
+    // are device bitmaps that keep the system-palette indices they were
+    // made with: when this realization or the other window moved colours,
+    // the tiles are drawn again, the controls are told to load their
+    // pictures again (WM_PALETTECHANGED, from the page), and the page is
+    // repainted. FALSE when the texture has no palette or the display none
+    // to realize.
+    LRESULT Realize(int moved);
     // Frame regions for the window rectangle moved to (0, 0).
     void CalcRegions(const RECT &window);
     void ClientRectToScreen(RECT &rect);
@@ -46,6 +55,7 @@ private:
     DIBTex texture;                    // owned
     HRGN regions[TEX_FRAME_STRIPS];    // owned; window coordinates
     int frameThickness;
+    char texName[TEXTURE_NAME_SIZE];   // the texture's resource, to draw it again
 };
 
 // Window procedure of a textured dialog; it finds the painter through the

@@ -6,9 +6,6 @@
 #include "controls/control_mgr.h"
 #include "graphics/tex_dlg.h"
 
-// Texture names are read with room for 62 characters.
-enum { TEXTURE_NAME_SIZE = 63 };
-
 MyControlCtl *NewMyTexDlg(const char *className)
 {
     if (!ControlClassNameIs(className, VELLOX_TEXDLG_CLASS))
@@ -99,7 +96,12 @@ LRESULT CALLBACK Tex_SubclassProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     case WM_ERASEBKGND:
         return 0;
     case WM_QUERYNEWPALETTE:
-        return painter->OnQueryNewPalette();
+        return painter->Realize(0);
+    case WM_PALETTECHANGED:
+        // Another window's realization: this page's own needs nothing more.
+        if ((HWND)wParam != dialog)
+            painter->Realize(1);
+        return 0;
     case WM_NCPAINT:
     case WM_NCACTIVATE: {
         // The system draws its frame and caption, for an activation change

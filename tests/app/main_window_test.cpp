@@ -223,11 +223,15 @@ TEST(MainWindow, APaletteChangeElsewhereRealizesAndRepaintsBackdropAndPage)
     // No sequence here: its message is taken off the queue.
     while (PeekMessageA(&msg, main, SetupMsg(), SetupMsg(), PM_REMOVE))
         ;
-    HWND page = CreateWindowExA(0, "STATIC", "page", WS_POPUP | WS_VISIBLE, 10, 10, 100, 80, main,
+    // An alert over the INSTALLING page.
+    HWND status = CreateWindowExA(0, "STATIC", "status", WS_POPUP | WS_VISIBLE, 10, 10, 100, 80,
+                                  main, NULL, ghInst, NULL);
+    HWND page = CreateWindowExA(0, "STATIC", "page", WS_POPUP | WS_VISIBLE, 30, 30, 100, 80, main,
                                 NULL, ghInst, NULL);
     HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP, 0, 0, 10, 10, NULL, NULL, ghInst,
                                  NULL);
-    ASSERT_TRUE(page && other);
+    ASSERT_TRUE(status && page && other);
+    ghStatus = status;
     SetActiveWindow(page);
     wintest::Pump();
     ASSERT_EQ(page, GetLastActivePopup(main));
@@ -258,19 +262,24 @@ TEST(MainWindow, APaletteChangeElsewhereRealizesAndRepaintsBackdropAndPage)
         EXPECT_FALSE(Pending(main));
 
         // Another program's: the backdrop maps its colours afresh, and it
-        // and the page on top are painted again.
+        // and every page on screen are painted again, the one on top and
+        // the one under it.
+        ValidateRect(status, NULL);
         SendMessageA(main, WM_PALETTECHANGED, (WPARAM)other, 0);
         EXPECT_EQ(1, gRealized);
         EXPECT_NE(GetStockObject(DEFAULT_PALETTE), gRealizedPalette);
         EXPECT_TRUE(Pending(main));
         EXPECT_TRUE(Pending(page));
+        EXPECT_TRUE(Pending(status));
 
         // The page's own: the page has its colours already.
         ValidateRect(main, NULL);
         ValidateRect(page, NULL);
+        ValidateRect(status, NULL);
         SendMessageA(main, WM_PALETTECHANGED, (WPARAM)page, 0);
         EXPECT_TRUE(Pending(main));
         EXPECT_FALSE(Pending(page));
+        EXPECT_TRUE(Pending(status));
 
         // Coming to the front, the backdrop's colours take the system palette.
         gRealized = 0;
@@ -294,7 +303,29 @@ TEST(MainWindow, APaletteChangeElsewhereRealizesAndRepaintsBackdropAndPage)
         EXPECT_TRUE(Pending(main));
         UpdateWindow(main);
         EXPECT_EQ(2, gStretched);
+
+        // A paint draws the tiles again only when its realization on a
+        // palette display moved colours: not on a true-colour display
+        // whose driver reports entries all the same (nothing is realized
+        // there), nor when the realization fails. Drawing the tiles
+        // realizes the palette once more.
+        struct Row {
+            int caps;
+            UINT reported;
+            int realized, redrawn;
+        };
+        const Row rows[] = {{0, 12, 0, 0}, {RC_PALETTE, GDI_ERROR, 1, 0}, {RC_PALETTE, 12, 2, 1}};
+        for (const Row &row : rows) {
+            gPaletteCaps = row.caps;
+            gMoved = row.reported;
+            gRealized = gStretched = 0;
+            RedrawWindow(main, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
+            EXPECT_EQ(row.realized, gRealized) << row.caps << " " << row.reported;
+            EXPECT_EQ(row.redrawn, gStretched) << row.caps << " " << row.reported;
+        }
     }
+    ghStatus = NULL;
+    DestroyWindow(status);
     DestroyWindow(page);
     DestroyWindow(other);
     DestroyWindow(main);

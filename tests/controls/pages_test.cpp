@@ -15,6 +15,7 @@
 #include "resources/resource_ids.h"
 #include "tests/support/ctl_page.h"
 #include "tests/support/gfx_art.h"
+#include "tests/support/import_hook.h"
 #include "tests/support/win_test.h"
 
 using namespace ctltest;
@@ -214,6 +215,139 @@ TEST_P(PagesTest, ShowsTheTextureAndCastsTexturedShadows)
     }
 }
 
+namespace {
+
+// A palette display as the code under test sees it through this
+// executable's imports: GetDeviceCaps says RC_PALETTE and RealizePalette
+// reports gMoved entries moved. Tiles drawn from a texture's pixels
+// (StretchDIBits) and pictures made (CreateDIBitmap) are counted.
+typedef int(WINAPI *CapsFn)(HDC, int);
+typedef int(WINAPI *StretchFn)(HDC, int, int, int, int, int, int, int, int, const void *,
+                               const BITMAPINFO *, UINT, DWORD);
+typedef HBITMAP(WINAPI *DIBitmapFn)(HDC, const BITMAPINFOHEADER *, DWORD, const void *,
+                                    const BITMAPINFO *, UINT);
+CapsFn gCaps = NULL;
+StretchFn gStretch = NULL;
+DIBitmapFn gDIBitmap = NULL;
+UINT gMoved = 0;
+int gTiles = 0, gPictures = 0;
+
+int WINAPI PaletteCaps(HDC dc, int index)
+{
+    int value = gCaps(dc, index);
+    return index == RASTERCAPS ? value | RC_PALETTE : value;
+}
+
+UINT WINAPI ReportMoved(HDC) { return gMoved; }
+
+int WINAPI CountTiles(HDC dc, int x, int y, int w, int h, int sx, int sy, int sw, int sh,
+                      const void *bits, const BITMAPINFO *info, UINT usage, DWORD rop)
+{
+    gTiles++;
+    return gStretch(dc, x, y, w, h, sx, sy, sw, sh, bits, info, usage, rop);
+}
+
+HBITMAP WINAPI CountPictures(HDC dc, const BITMAPINFOHEADER *header, DWORD init,
+                             const void *bits, const BITMAPINFO *info, UINT usage)
+{
+    gPictures++;
+    return gDIBitmap(dc, header, init, bits, info, usage);
+}
+
+class PaletteDisplay {
+public:
+    PaletteDisplay()
+    {
+        gCaps = (CapsFn)caps.original();
+        gStretch = (StretchFn)stretch.original();
+        gDIBitmap = (DIBitmapFn)dib.original();
+    }
+    bool ok() const { return caps.ok() && realize.ok() && stretch.ok() && dib.ok(); }
+
+private:
+    ImportHook caps{"GetDeviceCaps", (void *)PaletteCaps};
+    ImportHook realize{"RealizePalette", (void *)ReportMoved};
+    ImportHook stretch{"StretchDIBits", (void *)CountTiles};
+    ImportHook dib{"CreateDIBitmap", (void *)CountPictures};
+};
+
+bool IsPictureControl(HWND window)
+{
+    char cls[32] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    return !lstrcmpiA(cls, VELLOX_SHADOW_BUTTON_CLASS) || !lstrcmpiA(cls, VELLOX_BUTTON_CLASS) ||
+           !lstrcmpiA(cls, VELLOX_CHECKBOX_CLASS);
+}
+
+} // namespace
+
+// Texture tiles and pictures are device bitmaps: on a palette display they
+// keep the system-palette indices they were made with. When the colours
+// move, the page draws its tiles again and its controls load their
+// pictures again; the page then looks as it did.
+TEST_P(PagesTest, MovedColoursRedrawItsTilesAndReloadItsPictures)
+{
+    std::vector<HWND> pictures;
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (IsPictureControl(child))
+            pictures.push_back(child);
+    if (GetParam().shadowButton || !strcmp(GetParam().name, "PLATFORM"))
+        EXPECT_FALSE(pictures.empty());
+    std::vector<Pixels> before(pictures.size());
+    for (size_t i = 0; i < pictures.size(); i++)
+        ASSERT_TRUE(CaptureClient(pictures[i], before[i]));
+    Pixels normal;
+    ASSERT_TRUE(TextureUnder(page, page, TEX_NORMAL, normal));
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP, 0, 0, 10, 10, NULL, NULL,
+                                 ghInst, NULL);
+    ASSERT_TRUE(other != NULL);
+
+    struct Row {
+        const char *what;
+        UINT message;
+        HWND sender;
+        UINT moved;        // what the page's own realization reports
+        bool redrawn;
+    };
+    const Row rows[] = {
+        {"its own change", WM_PALETTECHANGED, page, 0, false},
+        {"activated, nothing moved", WM_QUERYNEWPALETTE, NULL, 0, false},
+        {"another window's change", WM_PALETTECHANGED, other, 0, true},
+        {"activated, colours moved", WM_QUERYNEWPALETTE, NULL, 9, true},
+    };
+    {
+        PaletteDisplay display;
+        ASSERT_TRUE(display.ok());
+        for (const Row &row : rows) {
+            ValidateRect(page, NULL);
+            gMoved = row.moved;
+            gTiles = gPictures = 0;
+            SendMessageA(page, row.message, (WPARAM)row.sender, 0);
+            RECT update;
+            EXPECT_EQ(row.redrawn, GetUpdateRect(page, &update, FALSE) != 0) << row.what;
+            // The three variants, from the texture's own pixels.
+            EXPECT_EQ(row.redrawn ? 3 : 0, gTiles) << row.what;
+            // Buttons load again at once, check boxes at their next paint.
+            RedrawWindow(page, NULL, NULL, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            EXPECT_EQ(row.redrawn ? (int)pictures.size() : 0, gPictures) << row.what;
+        }
+    }
+    DestroyWindow(other);
+
+    EXPECT_EQ(normal.Color(0, 0), ClientColour(page, 0, 0));
+    for (size_t i = 0; i < pictures.size(); i++) {
+        Pixels after;
+        ASSERT_TRUE(CaptureClient(pictures[i], after));
+        ASSERT_EQ(before[i].width, after.width);
+        ASSERT_EQ(before[i].height, after.height);
+        int differ = 0;
+        for (int y = 0; y < after.height; y++)
+            for (int x = 0; x < after.width; x++)
+                differ += after.At(x, y) != before[i].At(x, y);
+        EXPECT_EQ(0, differ) << "picture control " << i;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Templates, PagesTest, ::testing::ValuesIn(kPages),
                          [](const ::testing::TestParamInfo<Page> &info) {
                              return std::string(info.param.name);
@@ -263,7 +397,8 @@ TEST(PlatformPage, ACheckedBoxShowsTheFullMarkOfTheRealStrip)
 namespace {
 
 // Builds the pages with the picture controls, presses their buttons and
-// ticks their boxes, and closes them again.
+// ticks their boxes, has them load their pictures again as after a
+// palette change, and closes them again.
 void PageRound()
 {
     const char *names[] = {"ALERT", "PLATFORM", "INSTALLING"};
@@ -281,6 +416,11 @@ void PageRound()
             } else if (!lstrcmpiA(cls, VELLOX_CHECKBOX_CLASS)) {
                 SendMessageA(child, WM_USER, 1, 0);
             }
+        }
+        {
+            PaletteDisplay display;
+            SendMessageA(page, WM_PALETTECHANGED, (WPARAM)GetDesktopWindow(), 0);
+            RedrawWindow(page, NULL, NULL, RDW_UPDATENOW | RDW_ALLCHILDREN);
         }
         DestroyWindow(page);
     }
