@@ -229,8 +229,11 @@ void DropAside(const char *aside, int fSystem)
     if (!aside[0] || (fSystem && Platform() == PLATFORM_WIN31))
         return;
     // Windows 95 keeps the read-only bit of a file copied from a CD, and
-    // renames such a file but does not delete it.
-    SetFileAttributesA(aside, FILE_ATTRIBUTE_NORMAL);
+    // renames such a file but does not delete it. (Only that bit goes: a
+    // second name shares its attributes with the file it names.)
+    DWORD attributes = GetFileAttributesA(aside);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesA(aside, attributes & ~FILE_ATTRIBUTE_READONLY);
     // NT keeps a loaded file until the program lets it go: the system
     // deletes it at the next restart.
     MoveFileExFn moveEx = NtMoveFileEx();
