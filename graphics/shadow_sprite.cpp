@@ -1,11 +1,15 @@
 #include "graphics/shadow_sprite.h"
 #include "graphics/dib_tex.h"
+#include "graphics/sprite_motion.h"
 
 
 namespace {
 
-int Abs(int v) { return v < 0 ? -v : v; }
-int Min(int a, int b) { return a < b ? a : b; }
+// A moving sprite draws through Draw, which a derived sprite may replace.
+int DrawWithShadow(void *sprite, HDC dc, int x, int y, int d)
+{
+    return static_cast<ShadowSprite *>(sprite)->Draw(dc, x, y, d);
+}
 
 } // namespace
 
@@ -151,66 +155,11 @@ int ShadowSprite::Animate(HDC dc, int x, int y, int d)
 {
     if (!image || !dc)
         return 0;
-    const int w = info.bmWidth, h = info.bmHeight, D = depth;
-    HDC work = CreateCompatibleDC(dc);
-    if (!work)
-        return 0;
-    int left = x, top = y, width = w + D, height = h + D;
-    if (saved) {
-        left = Min(x, lastX);
-        top = Min(y, lastY);
-        width = Abs(lastX - x) + w + D;
-        height = Abs(lastY - y) + h + D;
-    }
-    // The work bitmap takes the picture's colour format.
-    HGDIOBJ oldWork = SelectObject(work, image);
-    HBITMAP area = CreateCompatibleBitmap(work, width, height);
-    HDC save = area ? CreateCompatibleDC(dc) : NULL;
-    HBITMAP background = saved ? saved : (save ? CreateCompatibleBitmap(work, w, h) : NULL);
-    if (!area || !save || !background) {
-        SelectObject(work, oldWork);
-        DeleteDC(work);
-        if (save)
-            DeleteDC(save);
-        if (area)
-            DeleteObject(area);
-        return 0;
-    }
-    SelectObject(work, area);
-    BitBlt(work, 0, 0, width, height, dc, left, top, SRCCOPY);
-
-    HGDIOBJ oldSave = SelectObject(save, background);
-    if (saved)
-        BitBlt(work, lastX - left, lastY - top, w, h, save, 0, 0, SRCCOPY);
-    saved = background;
-    BitBlt(save, 0, 0, w, h, work, x - left, y - top, SRCCOPY);
-    lastX = x;
-    lastY = y;
-    SelectObject(save, oldSave);
-    DeleteDC(save);
-
-    Draw(work, x - left, y - top, d);
-    BitBlt(dc, left, top, width, height, work, 0, 0, SRCCOPY);
-
-    SelectObject(work, oldWork);
-    DeleteDC(work);
-    DeleteObject(area);
-    return 1;
+    return MoveSprite(dc, image, x, y, info.bmWidth, info.bmHeight, depth, lastX, lastY, saved,
+                      DrawWithShadow, this, d);
 }
 
 int ShadowSprite::AnimateDone(HDC dc, int restore)
 {
-    if (restore && saved && dc) {
-        HDC mem = CreateCompatibleDC(dc);
-        if (mem) {
-            HGDIOBJ old = SelectObject(mem, saved);
-            BitBlt(dc, lastX, lastY, info.bmWidth, info.bmHeight, mem, 0, 0, SRCCOPY);
-            SelectObject(mem, old);
-            DeleteDC(mem);
-        }
-    }
-    if (saved)
-        DeleteObject(saved);
-    saved = NULL;
-    return 1;
+    return EndSpriteMotion(dc, restore, lastX, lastY, info.bmWidth, info.bmHeight, saved);
 }
