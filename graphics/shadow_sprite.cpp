@@ -1,5 +1,6 @@
 #include "graphics/shadow_sprite.h"
 #include "graphics/dib_tex.h"
+#include "graphics/masked_draw.h"
 #include "graphics/sprite_motion.h"
 
 
@@ -101,54 +102,44 @@ int ShadowSprite::Draw(HDC dc, int x, int y, int d)
 {
     if (!image || !dc)
         return 0;
-    const int w = info.bmWidth, h = info.bmHeight;
-    HDC mem = CreateCompatibleDC(dc);
-    if (!mem)
-        return 0;
-    // The mask's bits become dc's colours on the way: 0 text, 1 background.
-    COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
-    COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
-    HGDIOBJ old = SelectObject(mem, mask);
+    return DrawMasked(dc, x, y, info.bmWidth, info.bmHeight, 0, mask, image, DrawShadow, this, d);
+}
+
+void ShadowSprite::DrawShadow(void *owner, HDC dc, HDC mem, int x, int y, int d)
+{
+    ShadowSprite *sprite = static_cast<ShadowSprite *>(owner);
+    const int w = sprite->info.bmWidth, h = sprite->info.bmHeight;
     BitBlt(dc, x + d, y + d, w, h, mem, 0, 0, SRCAND);
 
-    DIBTex *texture = source ? source(sourceArg) : NULL;
-    if (texture) {
-        HDC screen = GetDC(NULL);
-        HBITMAP fill = screen ? CreateCompatibleBitmap(screen, w, h) : NULL;
-        HDC fillDC = fill ? CreateCompatibleDC(mem) : NULL;
-        if (fillDC) {
-            HGDIOBJ oldFill = SelectObject(fillDC, fill);
-            SetTextColor(fillDC, RGB(0, 0, 0));
-            SetBkColor(fillDC, RGB(255, 255, 255));
-            // White inside the silhouette, black outside ...
-            BitBlt(fillDC, 0, 0, w, h, mem, 0, 0, NOTSRCCOPY);
-            // ... then the shadow texture inside it.
-            RECT all = {0, 0, w, h};
-            int drawn = texture->TexMap(fillDC, texX + depth, texY + depth, all, TEX_SHADOW,
-                                        SRCAND);
-            SelectObject(fillDC, oldFill);
-            DeleteDC(fillDC);
-            // An empty texture would leave the silhouette white: keep it black.
-            if (drawn) {
-                SelectObject(mem, fill);
-                BitBlt(dc, x + d, y + d, w, h, mem, 0, 0, SRCPAINT);
-                SelectObject(mem, mask);
-            }
+    DIBTex *texture = sprite->source ? sprite->source(sprite->sourceArg) : NULL;
+    if (!texture)
+        return;
+    HDC screen = GetDC(NULL);
+    HBITMAP fill = screen ? CreateCompatibleBitmap(screen, w, h) : NULL;
+    HDC fillDC = fill ? CreateCompatibleDC(mem) : NULL;
+    if (fillDC) {
+        HGDIOBJ oldFill = SelectObject(fillDC, fill);
+        SetTextColor(fillDC, RGB(0, 0, 0));
+        SetBkColor(fillDC, RGB(255, 255, 255));
+        // White inside the silhouette, black outside ...
+        BitBlt(fillDC, 0, 0, w, h, mem, 0, 0, NOTSRCCOPY);
+        // ... then the shadow texture inside it.
+        RECT all = {0, 0, w, h};
+        int drawn = texture->TexMap(fillDC, sprite->texX + sprite->depth,
+                                    sprite->texY + sprite->depth, all, TEX_SHADOW, SRCAND);
+        SelectObject(fillDC, oldFill);
+        DeleteDC(fillDC);
+        // An empty texture would leave the silhouette white: keep it black.
+        if (drawn) {
+            SelectObject(mem, fill);
+            BitBlt(dc, x + d, y + d, w, h, mem, 0, 0, SRCPAINT);
+            SelectObject(mem, sprite->mask);
         }
-        if (fill)
-            DeleteObject(fill);
-        if (screen)
-            ReleaseDC(NULL, screen);
     }
-
-    BitBlt(dc, x, y, w, h, mem, 0, 0, SRCAND);
-    SelectObject(mem, image);
-    BitBlt(dc, x, y, w, h, mem, 0, 0, SRCPAINT);
-    SetTextColor(dc, oldText);
-    SetBkColor(dc, oldBk);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    return 1;
+    if (fill)
+        DeleteObject(fill);
+    if (screen)
+        ReleaseDC(NULL, screen);
 }
 
 int ShadowSprite::Animate(HDC dc, int x, int y, int d)

@@ -1,4 +1,5 @@
 #include "graphics/sprite.h"
+#include "graphics/masked_draw.h"
 #include "graphics/sprite_motion.h"
 
 
@@ -101,23 +102,8 @@ int Sprite::Draw(HDC dc, int x, int y, int frame)
 {
     if (!image || !dc || frame < 0 || frame >= frames)
         return 0;
-    const int w = info.bmWidth, h = info.bmHeight;
-    const int sx = frame * w;
-    HDC mem = CreateCompatibleDC(dc);
-    if (!mem)
-        return 0;
-    // The mask's bits become dc's colours on the way: 0 text, 1 background.
-    COLORREF oldText = SetTextColor(dc, kMonoTextBlack);
-    COLORREF oldBk = SetBkColor(dc, kMonoBackWhite);
-    HGDIOBJ old = SelectObject(mem, mask);
-    BitBlt(dc, x, y, w, h, mem, sx, 0, SRCAND);
-    SelectObject(mem, image);
-    BitBlt(dc, x, y, w, h, mem, sx, 0, SRCPAINT);
-    SetTextColor(dc, oldText);
-    SetBkColor(dc, oldBk);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    return 1;
+    return DrawMasked(dc, x, y, info.bmWidth, info.bmHeight, frame * info.bmWidth, mask, image,
+                      NULL, NULL, 0);
 }
 
 int Sprite::Animate(HDC dc, int x, int y, int frame)

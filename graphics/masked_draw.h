@@ -1,0 +1,21 @@
+// Drawing a picture through its monochrome mask, transparent parts left as
+// they are: what Sprite and ShadowSprite draw with.
+#ifndef SETUP_GRAPHICS_MASKED_DRAW_H
+#define SETUP_GRAPHICS_MASKED_DRAW_H
+
+#include <windows.h>
+
+// Draws beneath the picture of owner placed at (x, y) in dc; arg is the
+// owner's own drawing argument. It is called with the mask selected in mem
+// and dc turning the mask's bits into black (0) and white (1), and leaves
+// them so.
+typedef void (*MaskedUnderlay)(void *owner, HDC dc, HDC mem, int x, int y, int arg);
+
+// Draws the w x h part of picture that starts at (sx, 0) at (x, y) in dc
+// where mask (1 transparent, 0 opaque; the picture black there) says so;
+// underlay, when not null, first draws beneath it. 0 when no memory
+// context can be made.
+int DrawMasked(HDC dc, int x, int y, int w, int h, int sx, HBITMAP mask, HBITMAP picture,
+               MaskedUnderlay underlay, void *owner, int arg);
+
+#endif
