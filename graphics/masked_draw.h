@@ -1,5 +1,6 @@
 // Drawing a picture through its monochrome mask, transparent parts left as
-// they are: what Sprite and ShadowSprite draw with.
+// they are, and making that mask from a key colour: what Sprite and
+// ShadowSprite share for it.
 #ifndef SETUP_GRAPHICS_MASKED_DRAW_H
 #define SETUP_GRAPHICS_MASKED_DRAW_H
 
@@ -17,5 +18,12 @@ typedef void (*MaskedUnderlay)(void *owner, HDC dc, HDC mem, int x, int y, int a
 // context can be made.
 int DrawMasked(HDC dc, int x, int y, int w, int h, int sx, HBITMAP mask, HBITMAP picture,
                MaskedUnderlay underlay, void *owner, int arg);
+
+// Makes the monochrome mask of a w x h picture, 1 where it has the key
+// colour and 0 elsewhere, and turns the key-coloured pixels of the picture
+// black, as DrawMasked wants them. Works in memory contexts compatible with
+// screen (with the screen when it is null). Null, the picture untouched,
+// when a context or the mask cannot be made.
+HBITMAP MakeKeyMask(HDC screen, HBITMAP picture, int w, int h, COLORREF key);
 
 #endif

@@ -47,33 +47,8 @@ int ShadowSprite::Load(HINSTANCE instance, LPCSTR name, COLORREF key, int shadow
     }
     const int w = bm.bmWidth, h = bm.bmHeight;
 
-    HBITMAP silhouette = NULL;
     HDC screen = GetDC(NULL);
-    HDC pictureDC = screen ? CreateCompatibleDC(screen) : NULL;
-    HDC maskDC = screen ? CreateCompatibleDC(screen) : NULL;
-    if (pictureDC && maskDC) {
-        HGDIOBJ oldPicture = SelectObject(pictureDC, picture);
-        // A fresh memory DC holds a monochrome bitmap, so this is one too.
-        silhouette = CreateCompatibleBitmap(maskDC, w, h);
-        if (silhouette) {
-            HGDIOBJ oldMask = SelectObject(maskDC, silhouette);
-            COLORREF oldBk = SetBkColor(pictureDC, key);
-            BitBlt(maskDC, 0, 0, w, h, pictureDC, 0, 0, SRCCOPY);
-            SetBkColor(pictureDC, oldBk);
-            // Mask 1 arrives as black, 0 as white: key pixels turn black.
-            oldBk = SetBkColor(pictureDC, RGB(0, 0, 0));
-            COLORREF oldText = SetTextColor(pictureDC, RGB(255, 255, 255));
-            BitBlt(pictureDC, 0, 0, w, h, maskDC, 0, 0, SRCAND);
-            SetBkColor(pictureDC, oldBk);
-            SetTextColor(pictureDC, oldText);
-            SelectObject(maskDC, oldMask);
-        }
-        SelectObject(pictureDC, oldPicture);
-    }
-    if (pictureDC)
-        DeleteDC(pictureDC);
-    if (maskDC)
-        DeleteDC(maskDC);
+    HBITMAP silhouette = screen ? MakeKeyMask(screen, picture, w, h, key) : NULL;
     if (screen)
         ReleaseDC(NULL, screen);
     if (!silhouette) {

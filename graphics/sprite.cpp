@@ -5,9 +5,6 @@
 
 namespace {
 
-const DWORD kMonoTextBlack = RGB(0, 0, 0);
-const DWORD kMonoBackWhite = RGB(255, 255, 255);
-
 // A moving sprite draws through Draw, which a derived sprite may replace.
 int DrawFrame(void *sprite, HDC dc, int x, int y, int frame)
 {
@@ -55,31 +52,7 @@ int Sprite::Load(HINSTANCE instance, LPCSTR name, LPCSTR maskName, COLORREF key,
         stripMask = loader ? loader(instance, maskName) : LoadBitmapA(instance, maskName);
     } else {
         HDC screen = GetDC(NULL);
-        HDC picture = CreateCompatibleDC(screen);
-        HDC maskDC = CreateCompatibleDC(screen);
-        if (picture && maskDC) {
-            HGDIOBJ oldPicture = SelectObject(picture, strip);
-            // A fresh memory DC holds a monochrome bitmap, so this is one too.
-            stripMask = CreateCompatibleBitmap(maskDC, stripWidth, h);
-            if (stripMask) {
-                HGDIOBJ oldMask = SelectObject(maskDC, stripMask);
-                COLORREF oldBk = SetBkColor(picture, key);
-                BitBlt(maskDC, 0, 0, stripWidth, h, picture, 0, 0, SRCCOPY);
-                SetBkColor(picture, oldBk);
-                // Mask 1 arrives as black, 0 as white: key pixels turn black.
-                oldBk = SetBkColor(picture, kMonoTextBlack);
-                COLORREF oldText = SetTextColor(picture, kMonoBackWhite);
-                BitBlt(picture, 0, 0, stripWidth, h, maskDC, 0, 0, SRCAND);
-                SetBkColor(picture, oldBk);
-                SetTextColor(picture, oldText);
-                SelectObject(maskDC, oldMask);
-            }
-            SelectObject(picture, oldPicture);
-        }
-        if (picture)
-            DeleteDC(picture);
-        if (maskDC)
-            DeleteDC(maskDC);
+        stripMask = MakeKeyMask(screen, strip, stripWidth, h, key);
         if (screen)
             ReleaseDC(NULL, screen);
     }
