@@ -136,40 +136,65 @@ MyCheckBoxClass::~MyCheckBoxClass() { Release(); }
 int MyCheckBoxClass::RegisterClassA() { return RegisterControlClass(IDC_ARROW, NewMyCheckBox); }
 const char *MyCheckBoxClass::ClassName() { return VELLOX_CHECKBOX_CLASS; }
 
-// Makes a class object, stores it in its global and registers its class.
-template <class T> static void InitClass(T *&global)
+namespace {
+
+// Makes a class object into its global; null when there is no memory.
+template <class T, T *&global> MyControlClass *MakeClass()
 {
-    global = new (std::nothrow) T;
-    if (global)
-        global->Init(ControlsInstance(), NULL);
+    return global = new (std::nothrow) T;
 }
 
-// Unregisters the class and deletes its object. The global is cleared, so
-// a late user finds nothing rather than a freed object.
-template <class T> static void TerminateClass(T *&global)
+// Unregisters the class and deletes its object through its own type (the
+// class objects have no virtual destructor). The global is cleared, so a
+// late user finds nothing rather than a freed object.
+template <class T, T *&global> void TerminateClass()
 {
-    if (!global)
+    T *object = global;
+    if (!object)
         return;
     // the module the class was registered for, even if another was handed
     // over since
-    global->Terminate(global->hInstance);
-    delete global;
+    object->Terminate(object->hInstance);
+    delete object;
     global = NULL;
 }
+
+// The classes in the order they are registered ...
+MyControlClass *(*const kMakeClass[])() = {
+    MakeClass<MyButtonClass, MyButton>,
+    MakeClass<MyTexDlgClass, MyTexDlg>,
+    MakeClass<MyFrameClass, MyFrame>,
+    MakeClass<MyShadowButtonClass, MyShadowButton>,
+    MakeClass<MyTextClass, MyText>,
+    MakeClass<MyMTextClass, MyMText>,
+    MakeClass<MyGraphClass, MyGraph>,
+    MakeClass<MyCheckBoxClass, MyCheckBox>,
+};
+
+// ... and in the order they are taken down.
+void (*const kTerminateClass[])() = {
+    TerminateClass<MyCheckBoxClass, MyCheckBox>,
+    TerminateClass<MyGraphClass, MyGraph>,
+    TerminateClass<MyTextClass, MyText>,
+    TerminateClass<MyMTextClass, MyMText>,
+    TerminateClass<MyFrameClass, MyFrame>,
+    TerminateClass<MyShadowButtonClass, MyShadowButton>,
+    TerminateClass<MyTexDlgClass, MyTexDlg>,
+    TerminateClass<MyButtonClass, MyButton>,
+};
+
+} // namespace
 
 int Init_Controls()
 {
     if (gControlsUseCount++ > 0)
         return 1;
     ControlMgr = new (std::nothrow) MyControlMgr;
-    InitClass(MyButton);
-    InitClass(MyTexDlg);
-    InitClass(MyFrame);
-    InitClass(MyShadowButton);
-    InitClass(MyText);
-    InitClass(MyMText);
-    InitClass(MyGraph);
-    InitClass(MyCheckBox);
+    for (unsigned i = 0; i < sizeof kMakeClass / sizeof kMakeClass[0]; i++) {
+        MyControlClass *object = kMakeClass[i]();
+        if (object)
+            object->Init(ControlsInstance(), NULL);
+    }
     return 1;
 }
 
@@ -180,14 +205,8 @@ int Terminate_Controls()
         return 1;
     if (--gControlsUseCount > 0)
         return 1;
-    TerminateClass(MyCheckBox);
-    TerminateClass(MyGraph);
-    TerminateClass(MyText);
-    TerminateClass(MyMText);
-    TerminateClass(MyFrame);
-    TerminateClass(MyShadowButton);
-    TerminateClass(MyTexDlg);
-    TerminateClass(MyButton);
+    for (unsigned i = 0; i < sizeof kTerminateClass / sizeof kTerminateClass[0]; i++)
+        kTerminateClass[i]();
     delete ControlMgr;
     ControlMgr = NULL;
     return 1;

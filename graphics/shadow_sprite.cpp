@@ -1,11 +1,16 @@
 #include "graphics/shadow_sprite.h"
 #include "graphics/dib_tex.h"
+#include "graphics/masked_draw.h"
+#include "graphics/sprite_motion.h"
 
 
 namespace {
 
-int Abs(int v) { return v < 0 ? -v : v; }
-int Min(int a, int b) { return a < b ? a : b; }
+// A moving sprite draws through Draw, which a derived sprite may replace.
+int DrawWithShadow(void *sprite, HDC dc, int x, int y, int d)
+{
+    return static_cast<ShadowSprite *>(sprite)->Draw(dc, x, y, d);
+}
 
 } // namespace
 
@@ -48,33 +53,8 @@ int ShadowSprite::Load(HINSTANCE instance, LPCSTR name, COLORREF key, int shadow
     }
     const int w = bm.bmWidth, h = bm.bmHeight;
 
-    HBITMAP silhouette = NULL;
     HDC screen = GetDC(NULL);
-    HDC pictureDC = screen ? CreateCompatibleDC(screen) : NULL;
-    HDC maskDC = screen ? CreateCompatibleDC(screen) : NULL;
-    if (pictureDC && maskDC) {
-        HGDIOBJ oldPicture = SelectObject(pictureDC, picture);
-        // A fresh memory DC holds a monochrome bitmap, so this is one too.
-        silhouette = CreateCompatibleBitmap(maskDC, w, h);
-        if (silhouette) {
-            HGDIOBJ oldMask = SelectObject(maskDC, silhouette);
-            COLORREF oldBk = SetBkColor(pictureDC, key);
-            BitBlt(maskDC, 0, 0, w, h, pictureDC, 0, 0, SRCCOPY);
-            SetBkColor(pictureDC, oldBk);
-            // Mask 1 arrives as black, 0 as white: key pixels turn black.
-            oldBk = SetBkColor(pictureDC, RGB(0, 0, 0));
-            COLORREF oldText = SetTextColor(pictureDC, RGB(255, 255, 255));
-            BitBlt(pictureDC, 0, 0, w, h, maskDC, 0, 0, SRCAND);
-            SetBkColor(pictureDC, oldBk);
-            SetTextColor(pictureDC, oldText);
-            SelectObject(maskDC, oldMask);
-        }
-        SelectObject(pictureDC, oldPicture);
-    }
-    if (pictureDC)
-        DeleteDC(pictureDC);
-    if (maskDC)
-        DeleteDC(maskDC);
+    HBITMAP silhouette = screen ? MakeKeyMask(screen, picture, w, h, key) : NULL;
     if (screen)
         ReleaseDC(NULL, screen);
     if (!silhouette) {
@@ -103,120 +83,55 @@ int ShadowSprite::Draw(HDC dc, int x, int y, int d)
 {
     if (!image || !dc)
         return 0;
-    const int w = info.bmWidth, h = info.bmHeight;
-    HDC mem = CreateCompatibleDC(dc);
-    if (!mem)
-        return 0;
-    // The mask's bits become dc's colours on the way: 0 text, 1 background.
-    COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
-    COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
-    HGDIOBJ old = SelectObject(mem, mask);
+    return DrawMasked(dc, x, y, info.bmWidth, info.bmHeight, 0, mask, image, DrawShadow, this, d);
+}
+
+void ShadowSprite::DrawShadow(void *owner, HDC dc, HDC mem, int x, int y, int d)
+{
+    ShadowSprite *sprite = static_cast<ShadowSprite *>(owner);
+    const int w = sprite->info.bmWidth, h = sprite->info.bmHeight;
     BitBlt(dc, x + d, y + d, w, h, mem, 0, 0, SRCAND);
 
-    DIBTex *texture = source ? source(sourceArg) : NULL;
-    if (texture) {
-        HDC screen = GetDC(NULL);
-        HBITMAP fill = screen ? CreateCompatibleBitmap(screen, w, h) : NULL;
-        HDC fillDC = fill ? CreateCompatibleDC(mem) : NULL;
-        if (fillDC) {
-            HGDIOBJ oldFill = SelectObject(fillDC, fill);
-            SetTextColor(fillDC, RGB(0, 0, 0));
-            SetBkColor(fillDC, RGB(255, 255, 255));
-            // White inside the silhouette, black outside ...
-            BitBlt(fillDC, 0, 0, w, h, mem, 0, 0, NOTSRCCOPY);
-            // ... then the shadow texture inside it.
-            RECT all = {0, 0, w, h};
-            int drawn = texture->TexMap(fillDC, texX + depth, texY + depth, all, TEX_SHADOW,
-                                        SRCAND);
-            SelectObject(fillDC, oldFill);
-            DeleteDC(fillDC);
-            // An empty texture would leave the silhouette white: keep it black.
-            if (drawn) {
-                SelectObject(mem, fill);
-                BitBlt(dc, x + d, y + d, w, h, mem, 0, 0, SRCPAINT);
-                SelectObject(mem, mask);
-            }
+    DIBTex *texture = sprite->source ? sprite->source(sprite->sourceArg) : NULL;
+    if (!texture)
+        return;
+    HDC screen = GetDC(NULL);
+    HBITMAP fill = screen ? CreateCompatibleBitmap(screen, w, h) : NULL;
+    HDC fillDC = fill ? CreateCompatibleDC(mem) : NULL;
+    if (fillDC) {
+        HGDIOBJ oldFill = SelectObject(fillDC, fill);
+        SetTextColor(fillDC, RGB(0, 0, 0));
+        SetBkColor(fillDC, RGB(255, 255, 255));
+        // White inside the silhouette, black outside ...
+        BitBlt(fillDC, 0, 0, w, h, mem, 0, 0, NOTSRCCOPY);
+        // ... then the shadow texture inside it.
+        RECT all = {0, 0, w, h};
+        int drawn = texture->TexMap(fillDC, sprite->texX + sprite->depth,
+                                    sprite->texY + sprite->depth, all, TEX_SHADOW, SRCAND);
+        SelectObject(fillDC, oldFill);
+        DeleteDC(fillDC);
+        // An empty texture would leave the silhouette white: keep it black.
+        if (drawn) {
+            SelectObject(mem, fill);
+            BitBlt(dc, x + d, y + d, w, h, mem, 0, 0, SRCPAINT);
+            SelectObject(mem, sprite->mask);
         }
-        if (fill)
-            DeleteObject(fill);
-        if (screen)
-            ReleaseDC(NULL, screen);
     }
-
-    BitBlt(dc, x, y, w, h, mem, 0, 0, SRCAND);
-    SelectObject(mem, image);
-    BitBlt(dc, x, y, w, h, mem, 0, 0, SRCPAINT);
-    SetTextColor(dc, oldText);
-    SetBkColor(dc, oldBk);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    return 1;
+    if (fill)
+        DeleteObject(fill);
+    if (screen)
+        ReleaseDC(NULL, screen);
 }
 
 int ShadowSprite::Animate(HDC dc, int x, int y, int d)
 {
     if (!image || !dc)
         return 0;
-    const int w = info.bmWidth, h = info.bmHeight, D = depth;
-    HDC work = CreateCompatibleDC(dc);
-    if (!work)
-        return 0;
-    int left = x, top = y, width = w + D, height = h + D;
-    if (saved) {
-        left = Min(x, lastX);
-        top = Min(y, lastY);
-        width = Abs(lastX - x) + w + D;
-        height = Abs(lastY - y) + h + D;
-    }
-    // The work bitmap takes the picture's colour format.
-    HGDIOBJ oldWork = SelectObject(work, image);
-    HBITMAP area = CreateCompatibleBitmap(work, width, height);
-    HDC save = area ? CreateCompatibleDC(dc) : NULL;
-    HBITMAP background = saved ? saved : (save ? CreateCompatibleBitmap(work, w, h) : NULL);
-    if (!area || !save || !background) {
-        SelectObject(work, oldWork);
-        DeleteDC(work);
-        if (save)
-            DeleteDC(save);
-        if (area)
-            DeleteObject(area);
-        return 0;
-    }
-    SelectObject(work, area);
-    BitBlt(work, 0, 0, width, height, dc, left, top, SRCCOPY);
-
-    HGDIOBJ oldSave = SelectObject(save, background);
-    if (saved)
-        BitBlt(work, lastX - left, lastY - top, w, h, save, 0, 0, SRCCOPY);
-    saved = background;
-    BitBlt(save, 0, 0, w, h, work, x - left, y - top, SRCCOPY);
-    lastX = x;
-    lastY = y;
-    SelectObject(save, oldSave);
-    DeleteDC(save);
-
-    Draw(work, x - left, y - top, d);
-    BitBlt(dc, left, top, width, height, work, 0, 0, SRCCOPY);
-
-    SelectObject(work, oldWork);
-    DeleteDC(work);
-    DeleteObject(area);
-    return 1;
+    return MoveSprite(dc, image, x, y, info.bmWidth, info.bmHeight, depth, lastX, lastY, saved,
+                      DrawWithShadow, this, d);
 }
 
 int ShadowSprite::AnimateDone(HDC dc, int restore)
 {
-    if (restore && saved && dc) {
-        HDC mem = CreateCompatibleDC(dc);
-        if (mem) {
-            HGDIOBJ old = SelectObject(mem, saved);
-            BitBlt(dc, lastX, lastY, info.bmWidth, info.bmHeight, mem, 0, 0, SRCCOPY);
-            SelectObject(mem, old);
-            DeleteDC(mem);
-        }
-    }
-    if (saved)
-        DeleteObject(saved);
-    saved = NULL;
-    return 1;
+    return EndSpriteMotion(dc, restore, lastX, lastY, info.bmWidth, info.bmHeight, saved);
 }

@@ -44,6 +44,10 @@ private:
     ShadowSprite(const ShadowSprite &);
     ShadowSprite &operator=(const ShadowSprite &);
 
+    // Draw's underlay (MaskedUnderlay): the shadow at (x + d, y + d),
+    // filled from the texture when there is one.
+    static void DrawShadow(void *owner, HDC dc, HDC mem, int x, int y, int d);
+
     HBITMAP image;          // owned; transparent pixels black after loading
     HBITMAP mask;           // owned, monochrome: 1 transparent, 0 opaque
     BITMAP info;
