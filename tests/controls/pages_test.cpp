@@ -291,8 +291,9 @@ TEST_P(PagesTest, MovedColoursRedrawItsTilesAndReloadItsPictures)
     for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         if (IsPictureControl(child))
             pictures.push_back(child);
-    if (GetParam().shadowButton || !strcmp(GetParam().name, "PLATFORM"))
+    if (GetParam().shadowButton || !strcmp(GetParam().name, "PLATFORM")) {
         EXPECT_FALSE(pictures.empty());
+    }
     std::vector<Pixels> before(pictures.size());
     for (size_t i = 0; i < pictures.size(); i++)
         ASSERT_TRUE(CaptureClient(pictures[i], before[i]));
