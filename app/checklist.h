@@ -33,11 +33,12 @@ struct CheckList {
 enum { CHECK_LIST_NONE = 0, CHECK_LIST_READ = 1, CHECK_LIST_DAMAGED = -1 };
 
 // Reads CHECK_LIST_NAME from dir (with its trailing backslash). NONE when
-// there is no such file; DAMAGED when it cannot be read, is too long, or
-// fails its own check or its form.
+// there is no such file or directory; DAMAGED when it cannot be looked at
+// or read, is too long, or fails its own check or its form.
 int LoadCheckList(const char *dir, CheckList *list);
 
-// Parses the text of a list. 1 when it is whole and well formed, else 0.
+// Parses the text of a list. 1 when it is whole and well formed and names
+// no file twice, else 0.
 int ParseCheckList(const char *text, int length, CheckList *list);
 
 // The entry for a packed file name (letters in any case), or null.
