@@ -7,7 +7,10 @@
 //   * 2 9A3F0C12
 //
 // The last line holds the number of entries and the CRC-32 of every byte
-// before it. Lines end in CR LF (LF alone is taken too).
+// before it, line ends included. Lines end in CR LF. A list whose lines end
+// in LF alone is taken only when its check line was made over that form: one
+// whose CR LF were turned into LF after it was made (a copy in text mode)
+// fails its own check.
 #ifndef SETUP_APP_CHECKLIST_H
 #define SETUP_APP_CHECKLIST_H
 
