@@ -4,7 +4,7 @@
 #include "app/plugindir.h"
 #include "app/globals.h"
 #include "app/install.h"
-#include "app/main.h"
+#include "app/dialogs.h"
 #include "app/pages.h"
 #include "app/syslibs.h"
 #include "resources/resource_ids.h"
