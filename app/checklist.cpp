@@ -120,6 +120,9 @@ int ParseCheckList(const char *text, int length, CheckList *list)
         NextWord(text, last, &pos, &start, &n);
         if (!Hex8(text + start, n, &e.crc) || !EndOfLine(text, last, &pos))
             return 0;
+        // A name twice: which of the two would be the file's is anyone's guess.
+        if (FindCheck(list, e.name))
+            return 0;
         list->count++;
     }
     return (DWORD)list->count == entries;
@@ -136,9 +139,13 @@ int LoadCheckList(const char *dir, CheckList *list)
     CopyMemory(path, dir, d);
     CopyMemory(path + d, CHECK_LIST_NAME, sizeof CHECK_LIST_NAME);
 
-    DWORD attr = GetFileAttributesA(path);
-    if (attr == INVALID_FILE_ATTRIBUTES)
-        return CHECK_LIST_NONE;
+    // Only a list that is not there is no list: a drive that is not ready
+    // or a read error must not let the files in unchecked.
+    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+        DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? CHECK_LIST_NONE
+                                                                              : CHECK_LIST_DAMAGED;
+    }
     HANDLE f = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, NULL);
     if (f == INVALID_HANDLE_VALUE)

@@ -7,7 +7,10 @@
 //   * 2 9A3F0C12
 //
 // The last line holds the number of entries and the CRC-32 of every byte
-// before it. Lines end in CR LF (LF alone is taken too).
+// before it, line ends included. Lines end in CR LF. A list whose lines end
+// in LF alone is taken only when its check line was made over that form: one
+// whose CR LF were turned into LF after it was made (a copy in text mode)
+// fails its own check.
 #ifndef SETUP_APP_CHECKLIST_H
 #define SETUP_APP_CHECKLIST_H
 
@@ -33,11 +36,12 @@ struct CheckList {
 enum { CHECK_LIST_NONE = 0, CHECK_LIST_READ = 1, CHECK_LIST_DAMAGED = -1 };
 
 // Reads CHECK_LIST_NAME from dir (with its trailing backslash). NONE when
-// there is no such file; DAMAGED when it cannot be read, is too long, or
-// fails its own check or its form.
+// there is no such file or directory; DAMAGED when it cannot be looked at
+// or read, is too long, or fails its own check or its form.
 int LoadCheckList(const char *dir, CheckList *list);
 
-// Parses the text of a list. 1 when it is whole and well formed, else 0.
+// Parses the text of a list. 1 when it is whole and well formed and names
+// no file twice, else 0.
 int ParseCheckList(const char *text, int length, CheckList *list);
 
 // The entry for a packed file name (letters in any case), or null.

@@ -2,7 +2,7 @@
 
 #include "app/install.h"
 #include "app/globals.h"
-#include "app/main.h"
+#include "app/dialogs.h"
 #include "app/filecopy.h"
 #include "app/fileset.h"
 #include "app/syslibs.h"

@@ -1,5 +1,6 @@
 // The installer's spine: switches, the main window with its backdrop, and
-// the small services every page uses.
+// the start of the install sequence. The services every page uses are in
+// app/dialogs.h.
 #ifndef SETUP_APP_MAIN_H
 #define SETUP_APP_MAIN_H
 
@@ -24,19 +25,11 @@ UINT SetupMsg();
 // 1 when the modeless dialog consumed the message, else 0.
 int ModelessDlgMessage(HWND dialog, MSG *msg);
 
-void CenterDialog(HWND window);
-// Runs a page modally; from its WM_INITDIALOG until it ends it is ghPage,
-// which then goes back to the page below (or null).
-INT_PTR ShowModalDialog(LPCSTR templateName, DLGPROC proc, HWND owner, LPARAM param);
-
 // A metafile from a placeable-metafile resource of type "METAFILE", or null.
 HMETAFILE LoadAPMMetaFile(HINSTANCE instance, LPCSTR name);
 
 // An Arial font whose characters are height pixels tall, or null.
 HFONT MakeFont(int height);
-
-// Dispatches every message waiting in the queue.
-void MyYield();
 
 // 1 while the install sequence runs inside the main window procedure.
 int InstallRunning();

@@ -2,7 +2,7 @@
 
 #include "app/pages.h"
 #include "app/globals.h"
-#include "app/main.h"
+#include "app/dialogs.h"
 #include "controls/control_class.h"
 #include "resources/resource_ids.h"
 

@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "app/platform.h"
-#include "app/main.h"
+#include "app/dialogs.h"
 #include "resources/resource_ids.h"
 
 // Check box messages: set the state (returns the previous one), get it.

@@ -4,7 +4,7 @@
 #include "app/plugindir.h"
 #include "app/globals.h"
 #include "app/install.h"
-#include "app/main.h"
+#include "app/dialogs.h"
 #include "app/pages.h"
 #include "app/syslibs.h"
 #include "resources/resource_ids.h"
@@ -227,7 +227,10 @@ int FindDir(HWND page, char *dir)
     ofn.nMaxFile = PATH_SIZE - 1;
     ofn.lpstrInitialDir = dir;
     ofn.lpstrTitle = "Plug-in's directory...";
-    // Long names: Windows 95 would otherwise hand back PROGRA~1.
+    // Long names: NT 3.51's old-style dialog would otherwise show and hand
+    // back a name with blanks in it in its short form (PROGRA~1). The
+    // Explorer-style dialog of Windows 95 ignores the flag: it always uses
+    // long names.
     ofn.Flags = OFN_HIDEREADONLY | OFN_NOVALIDATE | OFN_PATHMUSTEXIST | OFN_LONGNAMES;
     if (!comDlg->pGetOpenFileNameA(&ofn))
         return 0;

@@ -2,29 +2,40 @@
 # Takes the screenshots shown in README.md (docs/screen-*.png): the main
 # window with each page over it, INSTALLING while a large file is expanded,
 # and the install started from the files of the release floppy image.
+#
+#   bash scripts/docs-screens.sh [DIR]   # into DIR instead of docs/
+#
+# The large file is the end-to-end tests' random source, from a fixed seed
+# (tests/support/seeded.sh) that is printed; every step waits for a state.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+shots=${1:-$root/docs}
+mkdir -p "$shots"
+shots=$(cd "$shots" && pwd)
 export SOURCE_DIR=$root BUILD_DIR=${BUILD_DIR:-$root/build}
 export DIST_DIR=$BUILD_DIR/dist HOST_TOOLS_DIR=$BUILD_DIR/host-tools
 "$root/scripts/build.sh" "$BUILD_DIR" >/dev/null
 . "$root/tests/e2e/e2e-lib.sh"
-shot() { import -window root "$root/docs/screen-$1.png"; }
+. "$root/tests/e2e/faults-lib.sh"   # big_source, stop_in_copy, setup_resume
+shot() { import -window root "$shots/screen-$1.png"; }
 
 e2e_begin docs
-mkdir -p "$E2E_C/Program Files/Photoshp/Plugins"
-e2e_ini 'C:\Program Files\Photoshp\Plugins'
+plugins_at 'C:\Program Files\Photoshp\Plugins' "$E2E_C/Program Files/Photoshp/Plugins"
 # A large filter, so that the copy lasts long enough to be seen.
-head -c $((192 * 1024 * 1024)) /dev/urandom > "$E2E_C/big.8bf"
-"$HOST_TOOLS_DIR/lzpack" -n zrfilt32.8bf "$E2E_C/big.8bf" "$E2E_DIST/zrfilt32._bf"
+big_source zrfilt32._bf 192 zrfilt32.8bf
 e2e_start
 e2e_page 'Welcome!' 30; shot welcome; e2e_key Return
 e2e_page 'Platform'; shot platform; e2e_key Return
 e2e_page 'Plug-in location...'; shot plugin; e2e_key Return
 e2e_page 'Installing...' 120
-sleep 0.2; shot installing
+# Taken while the filter is expanded: the support library before it is
+# in place, and the process is held once the filter's copy has begun.
+e2e_wait_file "$PS/zrsupp32.dll" 120
+stop_in_copy "$PS"
+shot installing
+setup_resume
 e2e_page 'Congratulations...' 120; shot done; e2e_key Return
 e2e_wait_exit 20
-rm -f "$E2E_C/big.8bf"
 e2e_end
 
 # Started as A:\SETUP.EXE on Windows 95 from the files of the floppy image.

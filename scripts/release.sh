@@ -13,7 +13,8 @@
 #   --payload DIR  ship the packed files in DIR (a vendor's real plug-ins,
 #                  packed as docs/packing.md explains) instead of the samples
 #   --dist DIR     take setup.exe, and the packed files unless --raw or
-#                  --payload is given, from DIR instead of building the product
+#                  --payload is given, from DIR instead of building the product;
+#                  outside a build tree this tree's packer is used (built if missing)
 #   --out DIR      write the media to DIR instead of build/release/
 #   --no-floppy    make the zip and the CD image only (files too large for a floppy)
 #
@@ -63,7 +64,7 @@ while [ $# -gt 0 ]; do
             esac
             shift 2 ;;
         --no-floppy) floppy=0; shift ;;
-        -h|--help) sed -n '2,18s/^# \{0,1\}//p' "$0"; exit 0 ;;
+        -h|--help) sed -n '2,19s/^# \{0,1\}//p' "$0"; exit 0 ;;
         *) die "unknown argument '$1' (see --help)" ;;
     esac
 done
@@ -161,12 +162,26 @@ if [ "$vendor" = 0 ]; then
     payload=$dist
 fi
 source_of[setup.exe]=$dist/setup.exe
-lzpack=$(dirname "$dist")/host-tools/lzpack
 
-# Raw files packed with the packer of the build that made dist, under the
-# names the file table looks up, each dated as its raw file.
+# The packer: that of the build tree that made dist; for a dist that lies in
+# no build tree (a vendor's own setup.exe), this tree's own, built first
+# when it is missing. Without one nothing can be checked or listed.
+lzpack=$(dirname "$dist")/host-tools/lzpack
+if [ ! -x "$lzpack" ]; then
+    tools=$root/build/host-tools
+    lzpack=$tools/lzpack
+    if [ ! -x "$lzpack" ]; then
+        echo "$me: no packer beside $dist: building this tree's in $tools" >&2
+        { cmake -S "$root/tools" -B "$tools" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+              -DCMAKE_C_COMPILER=gcc -DCMAKE_CXX_COMPILER=g++ >/dev/null &&
+              cmake --build "$tools" --target lzpack >&2; } ||
+            die "could not build the packer in $tools; the packed files cannot be checked without it"
+    fi
+fi
+
+# Raw files packed under the names the file table looks up, each dated as
+# its raw file.
 if [ -n "$raw" ]; then
-    [ -x "$lzpack" ] || die "no packer at $lzpack to pack the raw files with; build first (bash scripts/build.sh), or leave out --dist"
     packdir=$(mktemp -d)
     trap 'rm -rf "$packdir"' EXIT
     set -- $installed_names
@@ -197,19 +212,15 @@ if [ "$floppy" = 1 ] && [ "$clusters" -gt "$floppy_clusters" ]; then
 fi
 
 # Each packed file unpacks whole (a cut-off copy would install short without
-# a word from the LZ library), with the packer of the build that made dist.
-if [ -x "$lzpack" ]; then
-    unpacked=$(mktemp -d)
-    for name in $packed_names; do
-        "$lzpack" -d "${source_of[$name]}" "$unpacked/$name" 2>"$unpacked/err" || {
-            sed 's/^/  /' "$unpacked/err" >&2; rm -rf "$unpacked"
-            die "${source_of[$name]}: does not unpack; pack it again with lzpack"; }
-        rm -f "$unpacked/$name"
-    done
-    rm -rf "$unpacked"
-else
-    echo "$me: note: no $lzpack: the packed files were checked by their signature only" >&2
-fi
+# a word from the LZ library).
+unpacked=$(mktemp -d)
+for name in $packed_names; do
+    "$lzpack" -d "${source_of[$name]}" "$unpacked/$name" 2>"$unpacked/err" || {
+        sed 's/^/  /' "$unpacked/err" >&2; rm -rf "$unpacked"
+        die "${source_of[$name]}: does not unpack; pack it again with lzpack"; }
+    rm -f "$unpacked/$name"
+done
+rm -rf "$unpacked"
 
 # write_checksum_list LZPACK OUT: the list of the packed files (name, size
 # after expansion, CRC-32 of the expanded bytes, and a last line that checks
@@ -217,7 +228,6 @@ fi
 # it before it replaces anything.
 write_checksum_list() {
     local lz=$1 list=$2 paths= name
-    [ -x "$lz" ] || die "no $lz: the checksum list needs the packer of the build that made $dist"
     for name in $packed_names; do paths="$paths ${source_of[$name]}"; done
     "$lz" -l $paths > "$list" || die "could not write the checksum list"
 }

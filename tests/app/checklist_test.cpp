@@ -7,6 +7,7 @@
 #include "app/checklist.h"
 #include "app/crc32.h"
 #include "tests/app/app_test_util.h"
+#include "tests/support/import_hook.h"
 
 using namespace apptest;
 
@@ -106,10 +107,19 @@ TEST(CheckList, DamagedListsAreRefused)
         Sealed("zrfilt32._bf 15872 0B4D33A0 extra\r\n", 1),     // a fourth word
         Sealed("averylongname.dll 1 0B4D33A0\r\n", 1),          // not an 8.3 name
         good + "trailing line\r\n",                             // the check line not last
+        Sealed("zrfilt32._bf 15872 0B4D33A0\r\n"
+               "ZRFILT32._BF 15872 0B4D33A0\r\n", 2),               // a name twice
         "",
     };
     for (const std::string &bad : refused)
         EXPECT_EQ(0, ParseCheckList(bad.data(), (int)bad.size(), &list)) << bad;
+}
+
+// GetFileAttributesA as on a drive that is not ready.
+DWORD WINAPI AttributesNotReady(LPCSTR)
+{
+    SetLastError(ERROR_NOT_READY);
+    return INVALID_FILE_ATTRIBUTES;
 }
 
 TEST(CheckList, LoadTellsNoListFromADamagedOne)
@@ -125,6 +135,13 @@ TEST(CheckList, LoadTellsNoListFromADamagedOne)
     // longer than any list: refused unread
     ASSERT_TRUE(WriteBytes(dir + CHECK_LIST_NAME, std::string(CHECK_LIST_MAX_BYTES + 1, ' ')));
     EXPECT_EQ(CHECK_LIST_DAMAGED, LoadCheckList(dir.c_str(), &list));
+    // a list that cannot be looked at is not a missing one
+    ASSERT_TRUE(WriteBytes(dir + CHECK_LIST_NAME, Sealed(kEntries, 2)));
+    {
+        ImportHook hook("GetFileAttributesA", (void *)AttributesNotReady);
+        ASSERT_TRUE(hook.ok());
+        EXPECT_EQ(CHECK_LIST_DAMAGED, LoadCheckList(dir.c_str(), &list));
+    }
 }
 
 TEST(CheckList, FileCrcReadsTheWholeFile)

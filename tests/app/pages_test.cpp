@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/globals.h"
-#include "app/main.h"
+#include "app/dialogs.h"
 #include "app/pages.h"
 #include "controls/control_class.h"
 #include "tests/app/app_test_util.h"

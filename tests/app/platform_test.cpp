@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/globals.h"
-#include "app/main.h"
+#include "app/dialogs.h"
 #include "app/platform.h"
 #include "controls/control_class.h"
 #include "resources/resource_ids.h"

@@ -6,7 +6,7 @@
 
 #include "app/globals.h"
 #include "app/install.h"
-#include "app/main.h"
+#include "app/dialogs.h"
 #include "app/platform.h"
 #include "app/plugindir.h"
 #include "app/syslibs.h"

@@ -4,9 +4,9 @@
 # the files they were made from; made twice, byte-identical; a vendor's
 # payload directory (packed, in any case, or raw and packed on the way)
 # taken with its dates, or refused before anything is written; a payload
-# too large for a floppy; a tree without git history; and one whole
-# install under Wine from the files copied out of the floppy image of a
-# vendor's raw files.
+# too large for a floppy; a tree without git history; a setup.exe alone
+# outside any build tree; and one whole install under Wine from the files
+# copied out of the floppy image of a vendor's raw files.
 # Each image carries the checksum list of its packed files.
 . "$(dirname "$0")/e2e-lib.sh"
 # Dates on the media are read and written as UTC, as release.sh does.
@@ -239,6 +239,16 @@ check "no git history: release.sh --payload succeeds" \
 check_media tree "$T/tree-media" "$DIST_DIR" "$A/packed"
 dated tree "$T/tree-media" zrfilt32._bf '2024-02-03 14:06'
 dated tree "$T/tree-media" setup.exe '2025-06-07 18:10'
+
+# A vendor's setup.exe alone in a directory of its own, with their packed
+# files: no packer lies beside it, so the tree's own (not built yet in the
+# source archive) is built to check the files and write their list.
+S=$T/setup-only
+mkdir -p "$S"
+cp "$DIST_DIR/setup.exe" "$S/"
+check "setup.exe alone: release.sh --dist --payload succeeds" \
+    bash "$A/scripts/release.sh" --dist "$S" --payload "$V" --out "$T/setup-only-media"
+check_media setup-only "$T/setup-only-media" "$S" "$V"
 
 # One whole install, as from drive A: on Windows 95, of the files copied
 # out of the floppy image of the vendor's raw files into a read-only

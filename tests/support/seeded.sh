@@ -2,7 +2,9 @@
 #   seeded_bytes SEED COUNT   COUNT bytes on stdout, the same for the same
 #                             SEED on every machine (AES-CTR keystream).
 # Callers print the seed with what they made, so that a run can be repeated.
+# The cipher reads exactly COUNT zero bytes and ends by itself, so its status
+# is its own, not a broken pipe's (scripts that set -o pipefail use it too).
 seeded_bytes() {
-    openssl enc -aes-128-ctr -nosalt -pbkdf2 -pass "pass:$1" -in /dev/zero 2>/dev/null |
-        head -c "$2"
+    head -c "$2" /dev/zero |
+        openssl enc -aes-128-ctr -nosalt -pbkdf2 -pass "pass:$1" 2>/dev/null
 }
