@@ -4,10 +4,8 @@
 
 #include <windows.h>
 
-// Every path buffer holds 159 characters and the terminator.
-enum { PATH_SIZE = 160 };
-// Longest file name in the table; a directory must leave room for it.
-enum { MAX_TARGET_NAME = 12 };
+#include "app/paths.h"
+
 
 struct CopyRec {
     const char *pSource;   // compressed file beside the installer

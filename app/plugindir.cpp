@@ -3,7 +3,7 @@
 
 #include "app/plugindir.h"
 #include "app/globals.h"
-#include "app/install.h"
+#include "app/paths.h"
 #include "app/dialogs.h"
 #include "app/pages.h"
 #include "app/syslibs.h"

@@ -276,9 +276,9 @@ struct Faults {
     bool intoFails = false;       // the new file does not take the place
     bool backFails = false;       // nor does the old one go back
     bool deleteFails = false;     // the runtime's set-aside file cannot be deleted
-    std::vector<std::string> delayed;   // deletes left to the restart
 };
 Faults gF;
+std::vector<std::string> gDelayed;   // deletes left to the restart
 decltype(&MoveFileA) gRealMove;
 decltype(&DeleteFileA) gRealDelete;
 
@@ -304,7 +304,7 @@ BOOL WINAPI FaultyDelete(LPCSTR path)
 BOOL WINAPI FaultyMoveEx(LPCSTR from, LPCSTR to, DWORD flags)
 {
     if (flags & MOVEFILE_DELAY_UNTIL_REBOOT) {
-        gF.delayed.push_back(from);
+        gDelayed.push_back(from);
         return TRUE;
     }
     if (gF.loaded && (flags & MOVEFILE_REPLACE_EXISTING) && Has(to, "msvcrt20")) {
@@ -364,6 +364,7 @@ TEST(CommitFiles, AllOrNothingOnEveryPlatform)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         gF = c.faults;
+        gDelayed.clear();
         std::string dir = FreshDir("commit");
         DeleteFileA("C:\\windows\\wininit.ini");
         FileSet set = {};
@@ -432,10 +433,11 @@ TEST(CommitFiles, AllOrNothingOnEveryPlatform)
         // What was left to NT's next restart goes now. The loaded runtime's
         // old copy is one: its second name made for the one-step replace,
         // and the name it was renamed to.
-        if (c.faults.deleteFails)
-            EXPECT_EQ(2u, gF.delayed.size());
+        if (c.faults.deleteFails) {
+            EXPECT_EQ(2u, gDelayed.size());
+        }
         gF.deleteFails = false;
-        for (const std::string &name : gF.delayed) {
+        for (const std::string &name : gDelayed) {
             EXPECT_EQ(dir + "zro0", name.substr(0, dir.size() + 4));
             DeleteFileA(name.c_str());
         }
@@ -476,8 +478,9 @@ TEST(CleanLeftovers, OnlyItsOwnNames)
     CleanLeftovers(dir.c_str(), names, 4);
     EXPECT_EQ("zro3C00.tmp", ReadBytes(dir + "zrfilt32.8bf"));
     for (const File &f : files)
-        if (lstrcmpA(f.name, "zro3C00.tmp") != 0)
+        if (lstrcmpA(f.name, "zro3C00.tmp") != 0) {
             EXPECT_EQ(f.kept, Exists(dir + f.name)) << f.name;
+        }
 }
 
 // A temporary name that is taken, even by a folder, is passed over.
