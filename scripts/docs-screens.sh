@@ -21,17 +21,18 @@ shot() { import -window root "$shots/screen-$1.png"; }
 
 e2e_begin docs
 plugins_at 'C:\Program Files\Photoshp\Plugins' "$E2E_C/Program Files/Photoshp/Plugins"
-# A large filter, so that the copy lasts long enough to be seen.
-big_source zrfilt32._bf 192 zrfilt32.8bf
 e2e_start
 e2e_page 'Welcome!' 30; shot welcome; e2e_key Return
 e2e_page 'Platform'; shot platform; e2e_key Return
-e2e_page 'Plug-in location...'; shot plugin; e2e_key Return
+# The plug-in page with the sample payload's figures; then a large filter,
+# so that the copy lasts long enough to be seen.
+e2e_page 'Plug-in location...'; shot plugin
+big_source zrfilt32._bf 192 zrfilt32.8bf
+e2e_key Return
 e2e_page 'Installing...' 120
-# Taken while the filter is expanded: the support library before it is
-# in place, and the process is held once the filter's copy has begun.
-e2e_wait_file "$PS/zrsupp32.dll" 120
-stop_in_copy "$PS"
+# Taken while the filter is expanded (its temporary file has the filter's
+# record, 3, in its name): the process is held once that copy has begun.
+stop_in_copy "$PS" zrs3
 shot installing
 setup_resume
 e2e_page 'Congratulations...' 120; shot done; e2e_key Return

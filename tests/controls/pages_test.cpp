@@ -36,6 +36,7 @@ const Page kPages[] = {
     {"PLUGIN", 0, NULL},
     {"INSTALLING", IDCANCEL, "CANCELBUTTON"},
     {"DONE", IDOK, "OKBUTTON"},
+    {"RESTART", IDOK, "OKBUTTON"},
     {"FAILURE", IDOK, "OKBUTTON"},
     {"BADPATH", IDOK, "OKBUTTON"},
     {"ALERT", IDOK, "OKBUTTON"},
