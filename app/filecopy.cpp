@@ -283,14 +283,14 @@ static int ExpandedMatches(const char *temp, LONG copied, const FileCheck *check
 }
 
 int StageLZCopy(const char *source, const char *target, int tag, const FileCheck *check,
-                char *temp)
+                char *temp, const char **failed)
 {
     // Without the library (or one of its entries) the copy fails as if
     // LZStart had.
     const LZCalls *lz = GetLZCalls();
     INT started = lz ? lz->pLZStart() : LZ_INTERNAL;
     if (started < 0)
-        return ShowLZError(started, "");
+        return *failed = "", started;
 
     DWORD expected = 0;
     int checkLength = SZDDLength(source, &expected);
@@ -298,13 +298,13 @@ int StageLZCopy(const char *source, const char *target, int tag, const FileCheck
     INT src = OpenSource(lz, source);
     if (src < 0) {
         lz->pLZDone();
-        return ShowLZError(src, source);
+        return *failed = source, src;
     }
     HANDLE dst = CreateTempBeside(target, tag, temp);
     if (dst == INVALID_HANDLE_VALUE) {
         lz->pLZClose(src);
         lz->pLZDone();
-        return ShowLZError(LZ_CANNOT_OPEN, target);
+        return *failed = target, LZ_CANNOT_OPEN;
     }
 
     LONG copied = lz->pCopyLZFile(src, (HFILE)(INT_PTR)dst);
@@ -325,7 +325,7 @@ int StageLZCopy(const char *source, const char *target, int tag, const FileCheck
     }
     if (copied < 0) {
         DeleteFileA(temp);
-        return ShowLZError(copied, source);
+        return *failed = source, (int)copied;
     }
     return 1;
 }
@@ -333,9 +333,10 @@ int StageLZCopy(const char *source, const char *target, int tag, const FileCheck
 int MyLZCopyChecked(const char *source, const char *target, const FileCheck *check)
 {
     char temp[MAX_PATH];
-    int staged = StageLZCopy(source, target, TAG_NONE, check, temp);
+    const char *failed;
+    int staged = StageLZCopy(source, target, TAG_NONE, check, temp, &failed);
     if (staged != 1)
-        return staged;
+        return ShowLZError(staged, failed);
     int replaced = ReplaceWith(temp, target);
     if (replaced != 1) {
         DeleteFileA(temp);

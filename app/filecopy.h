@@ -42,9 +42,10 @@ int MyLZCopyChecked(const char *source, const char *target, const FileCheck *che
 // The first half of a copy: expands source into a new temporary file
 // beside target, named in temp (MAX_PATH), and checks it as
 // MyLZCopyChecked does. 1 when it is complete and checked; else the file
-// is gone and the LZ_* code is returned after the message was shown.
+// is gone, and the code and the name for ShowLZError are returned (the
+// name in *failed: source, target or ""), the message not yet shown.
 int StageLZCopy(const char *source, const char *target, int tag, const FileCheck *check,
-                char *temp);
+                char *temp, const char **failed);
 
 // Files the installer makes beside a target, in the target's folder, all
 // named prefix + the tag's hex digit + three more + ".tmp" (8.3, as every

@@ -136,9 +136,19 @@ static void ShowCopyTexts(const char *source, const char *target)
     PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE);
 }
 
+// What was staged goes before the message of a failure shows.
+static int StageFailed(FileSet *set, int code, const char *name)
+{
+    DiscardFiles(set);
+    set->count = 0;
+    ShowLZError(code, name);
+    return 0;
+}
+
 // Stages record i into the set: its new file expanded beside the target
-// and checked against the list (else null). 1 when staged or kept, 0
-// after a failure that the user has been shown.
+// and checked against the list (else null). 1 when staged or kept; 0
+// after a failure, when every staged file is gone and the user has been
+// shown why.
 static int StageRecord(int i, const char *sourceDir, const char *pluginDir,
                        const CheckList *list, FileSet *set)
 {
@@ -146,11 +156,11 @@ static int StageRecord(int i, const char *sourceDir, const char *pluginDir,
     char source[PATH_SIZE], targetDir[PATH_SIZE], target[PATH_SIZE];
 
     if (!TargetDir(rec, pluginDir, targetDir))
-        return ShowLZError(LZ_CANNOT_OPEN, rec.pTarget), 0;
+        return StageFailed(set, LZ_CANNOT_OPEN, rec.pTarget);
     if (!sourceDir[0] || !JoinPath(source, sourceDir, rec.pSource))
-        return ShowLZError(LZ_CANNOT_OPEN, rec.pSource), 0;
+        return StageFailed(set, LZ_CANNOT_OPEN, rec.pSource);
     if (!JoinPath(target, targetDir, rec.pTarget))
-        return ShowLZError(LZ_CANNOT_OPEN, rec.pTarget), 0;
+        return StageFailed(set, LZ_CANNOT_OPEN, rec.pTarget);
 
     ShowCopyTexts(rec.pSource, target);
 
@@ -165,10 +175,12 @@ static int StageRecord(int i, const char *sourceDir, const char *pluginDir,
     const FileCheck *check = list ? FindCheck(list, rec.pSource) : NULL;
     // A file the list does not name cannot be vouched for.
     if (list && !check)
-        return ShowLZError(LZ_DAMAGED, source), 0;
+        return StageFailed(set, LZ_DAMAGED, source);
     StagedFile &f = set->files[set->count];
-    if (StageLZCopy(source, target, i, check, f.temp) != 1)
-        return 0;
+    const char *failed;
+    int staged = StageLZCopy(source, target, i, check, f.temp, &failed);
+    if (staged != 1)
+        return StageFailed(set, staged, failed);
     lstrcpyA(f.target, target);
     f.aside[0] = '\0';
     f.tag = i;

@@ -495,7 +495,8 @@ TEST_F(LZCopyTest, TakenTemporaryNamesArePassedOver)
     ASSERT_TRUE(CreateDirectoryA((dir + "zrsF124.tmp").c_str(), NULL));
     ASSERT_TRUE(WriteBytes(source, MakeSZDD("new")));
     char temp[MAX_PATH];
-    EXPECT_EQ(1, StageLZCopy(source.c_str(), target.c_str(), TAG_NONE, NULL, temp));
+    const char *failed = NULL;
+    EXPECT_EQ(1, StageLZCopy(source.c_str(), target.c_str(), TAG_NONE, NULL, temp, &failed));
     EXPECT_EQ(dir + "zrsF125.tmp", temp);
     EXPECT_EQ("new", ReadBytes(temp));
     EXPECT_EQ("someone else's", ReadBytes(dir + "zrsF123.tmp"));

@@ -349,14 +349,20 @@ TEST_F(InstallTest, FailedCopyStopsTheLoopAndShowsFailure)
 {
     Payload payload;
     DeleteFileA(payload.Path("zrsupp32._ll").c_str());
+    // The runtime before it is newer than the installed one: it is staged.
+    ASSERT_TRUE(SetLocalWriteTime(payload.Path("msvcrt20._ll"), 2030, 1, 1, 0, 0, 0));
+    ASSERT_TRUE(WriteBytes(SystemFile("msvcrt20.dll"), "installed runtime"));
+    std::string sys = SystemFile("");
     std::string plugins = FreshDir("install-fail");
     Answers a(VK_RETURN, VK_RETURN);
     a.PlugInDirectory(plugins);
     int graphDuringAlert = -1;
+    size_t stagedDuringAlert = 99;
     HWND installing = NULL;
     a.alert.OnPage([&](HWND) {
         installing = FindWindowA(NULL, "Installing...");
         graphDuringAlert = (int)SendDlgItemMessageA(installing, IDC_PROGRESS, WM_USER + 2, 0, 0);
+        stagedDuringAlert = ListFiles(sys, "zrs*.tmp").size();
     });
     InstallingWatch watch;
     ASSERT_TRUE(watch.Hooked());
@@ -374,6 +380,10 @@ TEST_F(InstallTest, FailedCopyStopsTheLoopAndShowsFailure)
     EXPECT_EQ(0, a.done.Seen());
     EXPECT_FALSE(Exists(plugins + "zrfilt32.8bf"));
     EXPECT_EQ(1, gfAbort);
+    // The staged runtime was gone before the alert showed; the installed
+    // one is as it was.
+    EXPECT_EQ(0u, stagedDuringAlert);
+    EXPECT_EQ("installed runtime", ReadBytes(SystemFile("msvcrt20.dll")));
 }
 
 } // namespace
