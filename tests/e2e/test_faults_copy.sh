@@ -44,11 +44,12 @@ check "killed-$ver: the killed run's files are left" [ -n "$(find "$PS" -iname '
 printf 'newer runtime\n' > "$E2E_SYS/zro0ABC.tmp"; touch -d '2030-01-01' "$E2E_SYS/zro0ABC.tmp"
 cp -p "$E2E_SYS/zro0ABC.tmp" "$E2E_SHOTS/$E2E_NAME-newer.before"
 rm "$E2E_SYS/msvcrt20.dll"
+rm "$E2E_DIST/zrfilt32._bf"; cp "$DIST_DIR/zrfilt32._bf" "$E2E_DIST/"   # the sample filter again
 through
 ends_on 'Congratulations...'
 check "killed-$ver: the runtime set aside is back, and kept" same_file "$E2E_SHOTS/$E2E_NAME-newer.before" "$E2E_SYS/msvcrt20.dll"
 check "killed-$ver: plug-ins installed" same_file "$P/zrsupp32.dll" "$PS/zrsupp32.dll"
-check "killed-$ver: big filter installed" same_file "$BIG" "$PS/zrfilt32.8bf"
+check "killed-$ver: filter installed" same_file "$P/zrfilt32.8bf" "$PS/zrfilt32.8bf"
 check "killed-$ver: no stray file" [ "$(ls "$PS" | tr '\n' ' ')" = 'zrfilt32.8bf zrsupp32.dll ' ]
 check "killed-$ver: none in the system directory" no_temp_files "$E2E_SYS"
 row_end
