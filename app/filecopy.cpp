@@ -171,16 +171,16 @@ int ReplaceKeeping(const char *fresh, const char *target, int tag, char *aside)
 
     // NT replaces a file in one step; a second name for the old file, made
     // first, keeps its bytes should the set be rolled back. Links exist
-    // from Windows 2000 on (NTFS); a read-only target is renamed instead,
+    // from Windows 2000 on (NTFS). A read-only target is renamed instead,
     // as is one that a program has loaded, which NT can rename but not
-    // replace.
-    // A file that a program holds open without sharing its deletion cannot
-    // be replaced, and its second name could not be deleted either.
+    // replace, and one that a program holds open without sharing its
+    // deletion: that one cannot be replaced, and its second name could
+    // not be deleted again either.
     MoveFileExFn moveEx = NtMoveFileEx();
     typedef BOOL(WINAPI * LinkFn)(LPCSTR, LPCSTR, LPSECURITY_ATTRIBUTES);
     LinkFn link = moveEx ? KernelEntryAs<LinkFn>("CreateHardLinkA") : NULL;
-    HANDLE probe = link ? CreateFileA(target, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      NULL, OPEN_EXISTING, 0, NULL)
+    const DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    HANDLE probe = link ? CreateFileA(target, DELETE, shareAll, NULL, OPEN_EXISTING, 0, NULL)
                         : INVALID_HANDLE_VALUE;
     if (probe != INVALID_HANDLE_VALUE)
         CloseHandle(probe);
@@ -215,9 +215,11 @@ int ReplaceKeeping(const char *fresh, const char *target, int tag, char *aside)
 int PutBack(const char *aside, const char *target)
 {
     MoveFileExFn moveEx = NtMoveFileEx();
-    if (moveEx)
-        return moveEx(aside, target, MOVEFILE_REPLACE_EXISTING) != 0;
+    if (moveEx && moveEx(aside, target, MOVEFILE_REPLACE_EXISTING))
+        return 1;
     // The new file in the target's place is ours and loaded by no one.
+    // Should the old one still not go back, the target is missing, and
+    // the next run puts it back.
     DeleteFileA(target);
     return MoveFileA(aside, target) != 0;
 }
