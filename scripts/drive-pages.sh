@@ -7,7 +7,7 @@
 # may be over before anyone can look, and then it gets no shot.
 set -u
 out=${1:?screens directory}
-pages=('Welcome!' 'Platform' 'Plug-in location...' 'Installing...' 'Congratulations...' 'Warning...' 'Alert!')
+pages=('Welcome!' 'Platform' 'Plug-in location...' 'Installing...' 'Congratulations...' 'Restart Windows...' 'Warning...' 'Alert!')
 n=0
 
 slug() { printf '%s' "$1" | sed 's/[^A-Za-z0-9-]\{1,\}/-/g; s/^-//; s/-$//'; }
@@ -66,7 +66,7 @@ for page in 'Welcome!' 'Platform' 'Plug-in location...'; do
 done
 
 # INSTALLING while it lasts, then the closing page (FAILURE after an alert).
-page=$(wait_top 60 'Installing...' 'Congratulations...' 'Warning...' 'Alert!') || {
+page=$(wait_top 60 'Installing...' 'Congratulations...' 'Restart Windows...' 'Warning...' 'Alert!') || {
     echo "drive-pages: no page after the plug-in directory" >&2
     exit 1
 }
@@ -76,7 +76,7 @@ if [ "$page" = 'Installing...' ]; then
 else
     echo "drive-pages: INSTALLING was not on top when looked for (over, or under an alert): no screenshot of it" >&2
 fi
-while page=$(wait_top 120 'Congratulations...' 'Warning...' 'Alert!'); do
+while page=$(wait_top 120 'Congratulations...' 'Restart Windows...' 'Warning...' 'Alert!'); do
     sleep 0.5
     shot "$page"
     press Return
