@@ -45,16 +45,25 @@ BITMAPINFO *NewBlockWithHeader(const BITMAPINFO *info)
     return block;
 }
 
-BYTE Brighten(BYTE c, int add, int divisor)
+// A new block of info's table, each colour channel c made
+// c + c / divisor + add (no c / divisor when divisor is 0), kept within
+// 0 to 255; the fourth byte of each entry copied as it is.
+BITMAPINFO *AdjustedTable(const BITMAPINFO *info, int add, int divisor)
 {
-    int v = c + (divisor ? c / divisor : 0) + add;
-    return (BYTE)(v > 255 ? 255 : (v < 0 ? 0 : v));
-}
-
-BYTE Darken(BYTE c, int subtract)
-{
-    int v = c - subtract;
-    return (BYTE)(v < 0 ? 0 : (v > 255 ? 255 : v));
+    BITMAPINFO *block = NewBlockWithHeader(info);
+    if (!block)
+        return NULL;
+    const BYTE *src = reinterpret_cast<const BYTE *>(info->bmiColors);
+    BYTE *dst = reinterpret_cast<BYTE *>(block->bmiColors);
+    for (int i = 0; i < kTableBytes; i++) {
+        int v = src[i];
+        if ((i & 3) != 3) {
+            v += (divisor ? v / divisor : 0) + add;
+            v = v > 255 ? 255 : (v < 0 ? 0 : v);
+        }
+        dst[i] = (BYTE)v;
+    }
+    return block;
 }
 
 } // namespace
@@ -123,42 +132,17 @@ int DestroyDIB(HGLOBAL resource)
 
 BITMAPINFO *CopyBMInfo(const BITMAPINFO *info)
 {
-    BITMAPINFO *block = NewBlockWithHeader(info);
-    if (block)
-        CopyMemory(block->bmiColors, info->bmiColors, kTableBytes);
-    return block;
+    return AdjustedTable(info, 0, 0);
 }
 
 BITMAPINFO *HilightPal(const BITMAPINFO *info, int add, int divisor)
 {
-    BITMAPINFO *block = NewBlockWithHeader(info);
-    if (!block)
-        return NULL;
-    for (int i = 0; i < kPaletteEntries; i++) {
-        const RGBQUAD &src = info->bmiColors[i];
-        RGBQUAD &dst = block->bmiColors[i];
-        dst.rgbBlue = Brighten(src.rgbBlue, add, divisor);
-        dst.rgbGreen = Brighten(src.rgbGreen, add, divisor);
-        dst.rgbRed = Brighten(src.rgbRed, add, divisor);
-        dst.rgbReserved = src.rgbReserved;
-    }
-    return block;
+    return AdjustedTable(info, add, divisor);
 }
 
 BITMAPINFO *ShadowPal(const BITMAPINFO *info, int subtract)
 {
-    BITMAPINFO *block = NewBlockWithHeader(info);
-    if (!block)
-        return NULL;
-    for (int i = 0; i < kPaletteEntries; i++) {
-        const RGBQUAD &src = info->bmiColors[i];
-        RGBQUAD &dst = block->bmiColors[i];
-        dst.rgbBlue = Darken(src.rgbBlue, subtract);
-        dst.rgbGreen = Darken(src.rgbGreen, subtract);
-        dst.rgbRed = Darken(src.rgbRed, subtract);
-        dst.rgbReserved = src.rgbReserved;
-    }
-    return block;
+    return AdjustedTable(info, -subtract, 0);
 }
 
 void FreeBMInfo(BITMAPINFO *block)
