@@ -52,3 +52,34 @@ HBITMAP MakeKeyMask(HDC screen, HBITMAP picture, int w, int h, COLORREF key)
         DeleteDC(maskDC);
     return mask;
 }
+
+namespace {
+
+HBITMAP LoadPicture(HINSTANCE instance, LPCSTR name, BitmapLoader loader)
+{
+    return loader ? loader(instance, name) : LoadBitmapA(instance, name);
+}
+
+} // namespace
+
+int LoadMaskedPicture(HINSTANCE instance, LPCSTR name, LPCSTR maskName, COLORREF key, int frames,
+                      BitmapLoader loader, BITMAP &bm, HBITMAP &picture, HBITMAP &mask)
+{
+    HBITMAP strip = LoadPicture(instance, name, loader);
+    if (!strip)
+        return 0;
+    ZeroMemory(&bm, sizeof bm);
+    HBITMAP stripMask = NULL;
+    if (GetObjectA(strip, sizeof bm, &bm) && bm.bmWidth / frames >= 1 && bm.bmHeight >= 1) {
+        // Every display takes the mask path: BitBlt itself knows no key colour.
+        stripMask = maskName ? LoadPicture(instance, maskName, loader)
+                             : MakeKeyMask(NULL, strip, bm.bmWidth, bm.bmHeight, key);
+    }
+    if (!stripMask) {
+        DeleteObject(strip);
+        return 0;
+    }
+    picture = strip;
+    mask = stripMask;
+    return 1;
+}

@@ -42,27 +42,9 @@ int ShadowSprite::Load(HINSTANCE instance, LPCSTR name, COLORREF key, int shadow
 {
     if (image)
         return 1;
-    HBITMAP picture = loader ? loader(instance, name) : LoadBitmapA(instance, name);
-    if (!picture)
-        return 0;
     BITMAP bm;
-    ZeroMemory(&bm, sizeof bm);
-    if (!GetObjectA(picture, sizeof bm, &bm) || bm.bmWidth < 1 || bm.bmHeight < 1) {
-        DeleteObject(picture);
+    if (!LoadMaskedPicture(instance, name, NULL, key, 1, loader, bm, image, mask))
         return 0;
-    }
-    const int w = bm.bmWidth, h = bm.bmHeight;
-
-    HDC screen = GetDC(NULL);
-    HBITMAP silhouette = screen ? MakeKeyMask(screen, picture, w, h, key) : NULL;
-    if (screen)
-        ReleaseDC(NULL, screen);
-    if (!silhouette) {
-        DeleteObject(picture);
-        return 0;
-    }
-    image = picture;
-    mask = silhouette;
     info = bm;
     depth = shadowDepth;
     lastX = lastY = 0;

@@ -40,37 +40,11 @@ int Sprite::Load(HINSTANCE instance, LPCSTR name, LPCSTR maskName, COLORREF key,
 {
     if (image || frameCount < 1)
         return image ? 1 : 0;
-    HBITMAP strip = loader ? loader(instance, name) : LoadBitmapA(instance, name);
-    if (!strip)
-        return 0;
     BITMAP bm;
-    ZeroMemory(&bm, sizeof bm);
-    if (!GetObjectA(strip, sizeof bm, &bm) || bm.bmWidth / frameCount < 1 || bm.bmHeight < 1) {
-        DeleteObject(strip);
+    if (!LoadMaskedPicture(instance, name, maskName, key, frameCount, loader, bm, image, mask))
         return 0;
-    }
-    const int stripWidth = bm.bmWidth;
-    const int h = bm.bmHeight;
-    HBITMAP stripMask = NULL;
-
-    // Every display takes the mask path: BitBlt itself knows no key colour.
-    if (maskName) {
-        stripMask = loader ? loader(instance, maskName) : LoadBitmapA(instance, maskName);
-    } else {
-        HDC screen = GetDC(NULL);
-        stripMask = MakeKeyMask(screen, strip, stripWidth, h, key);
-        if (screen)
-            ReleaseDC(NULL, screen);
-    }
-    if (!stripMask) {
-        DeleteObject(strip);
-        return 0;
-    }
-
-    image = strip;
-    mask = stripMask;
     info = bm;
-    info.bmWidth = stripWidth / frameCount;
+    info.bmWidth = bm.bmWidth / frameCount;
     frames = frameCount;
     saved = NULL;
     lastX = lastY = 0;

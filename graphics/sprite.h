@@ -5,9 +5,7 @@
 #define SETUP_GRAPHICS_SPRITE_H
 
 #include <windows.h>
-
-// Loads a bitmap by name from a module; null when it cannot.
-typedef HBITMAP (*BitmapLoader)(HINSTANCE instance, LPCSTR name);
+#include "graphics/masked_draw.h"
 
 class Sprite {
 public:
