@@ -6,6 +6,8 @@ pkgs="wine wine32:i386 wine64 fonts-wine g++-mingw-w64-i686-posix g++-mingw-w64-
       xvfb xauth xdotool x11-utils imagemagick cmake ninja-build googletest g++ mscompress
       mtools xorriso zip unzip"
 missing=
+# Signing setup.exe for the release media and checking it (release.sh --sign).
+pkgs="$pkgs osslsigncode openssl"
 for p in $pkgs; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing="$missing $p"
 done

@@ -7,6 +7,7 @@
 #   SHA256SUMS            the checksums of the three
 #
 #   bash scripts/release.sh [--raw DIR | --payload DIR] [--dist DIR] [--out DIR] [--no-floppy]
+#                           [--sign PFX [--pass-file FILE] [--timestamp URL]]
 #
 #   --raw DIR      pack a vendor's own files in DIR and ship them: nt/msvcrt20.dll,
 #                  win32s/msvcrt20.dll, zrsupp32.dll, zrfilt32.8bf (docs/packing.md)
@@ -17,6 +18,11 @@
 #                  outside a build tree this tree's packer is used (built if missing)
 #   --out DIR      write the media to DIR instead of build/release/
 #   --no-floppy    make the zip and the CD image only (files too large for a floppy)
+#   --sign PFX     sign setup.exe (Authenticode, SHA-256, with osslsigncode) with
+#                  the key and certificates in the PKCS#12 file PFX before the
+#                  media are made, and verify the signature (docs/packing.md)
+#   --pass-file FILE   the PFX's password: the first line of FILE
+#   --timestamp URL    have the signature timestamped by this RFC 3161 server
 #
 # The media carry the 32-bit product, built in build/win32/ (tests off) on
 # every kind of machine. Names in DIR are matched without regard to case.
@@ -27,6 +33,8 @@
 # set, the time of the last commit, or in a tree without git history the
 # time of its newest file), or the file's own older date; the floppy's
 # serial number is fixed. Everything is checked before anything is written.
+# A signature carries the time of signing, so signed media differ from run
+# to run in setup.exe's signature alone.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 me=release.sh
@@ -51,7 +59,7 @@ cd_own_sectors=256
 
 die() { echo "$me: $*" >&2; exit 1; }
 
-payload= raw= dist= out=$root/build/release floppy=1
+payload= raw= dist= out=$root/build/release floppy=1 sign= pass_file= timestamp= signdir=
 while [ $# -gt 0 ]; do
     case "$1" in
         --payload|--raw|--dist|--out)
@@ -64,11 +72,29 @@ while [ $# -gt 0 ]; do
             esac
             shift 2 ;;
         --no-floppy) floppy=0; shift ;;
-        -h|--help) sed -n '2,19s/^# \{0,1\}//p' "$0"; exit 0 ;;
+        --sign|--pass-file|--timestamp)
+            [ $# -ge 2 ] || die "$1 needs a value"
+            case "$1" in
+                --sign)      sign=$2 ;;
+                --pass-file) pass_file=$2 ;;
+                --timestamp) timestamp=$2 ;;
+            esac
+            shift 2 ;;
+        -h|--help) sed -n '2,25s/^# \{0,1\}//p' "$0"; exit 0 ;;
         *) die "unknown argument '$1' (see --help)" ;;
     esac
 done
 [ -z "$raw" ] || [ -z "$payload" ] || die "give --raw or --payload, not both"
+if [ -z "$sign" ]; then
+    [ -z "$pass_file$timestamp" ] || die "--pass-file and --timestamp go with --sign PFX"
+else
+    [ -f "$sign" ] && [ -r "$sign" ] || die "$sign: no such file (--sign needs a PKCS#12 file, .pfx or .p12)"
+    sign=$(cd "$(dirname "$sign")" && pwd)/${sign##*/}
+    if [ -n "$pass_file" ]; then
+        [ -f "$pass_file" ] && [ -r "$pass_file" ] || die "$pass_file: no such file"
+        pass_file=$(cd "$(dirname "$pass_file")" && pwd)/${pass_file##*/}
+    fi
+fi
 vendor=0
 [ -z "$raw$payload" ] || vendor=1
 
@@ -194,6 +220,40 @@ if [ -n "$raw" ]; then
     done
 fi
 
+# sign_setup IN OUT DIR: IN signed into OUT with the key of the PFX, then
+# verified: the signature must match the file and lead to a root that this
+# machine trusts or that the signature carries itself (a vendor's own or a
+# test certificate); the second only earns a note. The password goes to
+# osslsigncode as the name of its file, never as an argument, and nothing
+# that could hold it is printed.
+sign_setup() {
+    local in=$1 signed=$2 dir=$3 log=$3/sign.log
+    local args=(sign -pkcs12 "$sign" -h sha256 -n "Vellox 2.0 Setup")
+    [ -z "$pass_file" ] || args+=(-readpass "$pass_file")
+    [ -z "$timestamp" ] || args+=(-ts "$timestamp")
+    osslsigncode "${args[@]}" -in "$in" -out "$signed" </dev/null >"$log" 2>&1 || {
+        sed 's/^/  /' "$log" >&2
+        die "$sign: could not sign setup.exe (a wrong password, or no key in the file?)"; }
+    osslsigncode extract-signature -pem -in "$signed" -out "$dir/sig.pem" >/dev/null 2>&1 &&
+        openssl pkcs7 -in "$dir/sig.pem" -print_certs -out "$dir/own.pem" 2>/dev/null ||
+        die "$signed: the signature just made cannot be read back"
+    cat "$dir/own.pem" > "$dir/roots.pem"
+    [ ! -f /etc/ssl/certs/ca-certificates.crt ] || cat /etc/ssl/certs/ca-certificates.crt >> "$dir/roots.pem"
+    osslsigncode verify -CAfile "$dir/roots.pem" -in "$signed" >"$log" 2>&1 || {
+        grep -E -i 'error|failed|digest' "$log" | sed 's/^/  /' >&2
+        die "$sign: the signed setup.exe does not verify; nothing written"; }
+    osslsigncode verify -in "$signed" >/dev/null 2>&1 ||
+        echo "$me: note: the certificate in $sign does not lead to a root this machine trusts; Windows will show setup.exe as from an unknown publisher" >&2
+}
+if [ -n "$sign" ]; then
+    signdir=$(mktemp -d)
+    trap 'rm -rf "$signdir" ${packdir:+"$packdir"}' EXIT
+    sign_setup "$dist/setup.exe" "$signdir/setup.exe" "$signdir"
+    touch -r "$dist/setup.exe" "$signdir/setup.exe"
+    source_of[setup.exe]=$signdir/setup.exe
+    echo "$me: setup.exe signed (SHA-256) and verified" >&2
+fi
+
 # The files fit the media or the release stops here: a 650 MB CD always,
 # a 1.44 MB floppy unless --no-floppy. The checksum list, written later, is
 # counted at its largest: 2048 bytes.
@@ -232,7 +292,7 @@ write_checksum_list() {
     "$lz" -l $paths > "$list" || die "could not write the checksum list"
 }
 listed=$(mktemp -d)
-trap 'rm -rf "$listed" ${packdir:+"$packdir"}' EXIT
+trap 'rm -rf "$listed" ${packdir:+"$packdir"} ${signdir:+"$signdir"}' EXIT
 write_checksum_list "$lzpack" "$listed/$checksum_list"
 source_of[$checksum_list]=$listed/$checksum_list
 
@@ -265,7 +325,7 @@ umask 022
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 work=$(mktemp -d "$out/.release.XXXXXX")
-trap 'rm -rf "$work" "$listed" ${packdir:+"$packdir"}' EXIT
+trap 'rm -rf "$work" "$listed" ${packdir:+"$packdir"} ${signdir:+"$signdir"}' EXIT
 stage=$work/files
 mkdir "$stage"
 
@@ -318,7 +378,7 @@ done
 # A floppy image of an earlier run is not one of these media.
 [ "$floppy" = 1 ] || rm -f "$out/vellox20-floppy.img"
 
-echo "Release media in $out (setup.exe from $dist, ${raw:+files packed from $raw}${payload:+packed files from $payload}):"
+echo "Release media in $out (setup.exe from $dist${sign:+, signed with $sign}, ${raw:+files packed from $raw}${payload:+packed files from $payload}):"
 for f in $media; do
     printf '  %-20s %9s bytes\n' "$f" "$(stat -c %s "$out/$f")"
 done

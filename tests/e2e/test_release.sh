@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Release media made by scripts/release.sh: the zip, the floppy image and
 # the CD image read back with unzip, mtools and xorriso and compared with
-# the files they were made from; made twice, byte-identical; a vendor's
+# the files they were made from; made twice, byte-identical; signed with a
+# throw-away certificate, verified; a vendor's
 # payload directory (packed, in any case, or raw and packed on the way)
 # taken with its dates, or refused before anything is written; a payload
 # too large for a floppy; a tree without git history; a setup.exe alone
@@ -117,6 +118,34 @@ until [ "$(date +%s)" != "$start" ]; do sleep 0.1; done   # another second
 (umask 077; TZ=Pacific/Chatham bash "$R" --dist "$DIST_DIR" --out "$T/b" >/dev/null 2>&1)
 check "made twice, the media are byte-identical" \
     all_same_files "$T/a" "$T/b" vellox20.zip vellox20-floppy.img vellox20.iso SHA256SUMS
+
+# Signed with a throw-away certificate, its key in a PFX whose password
+# lies in a file: the setup.exe on all three media verifies against that
+# certificate, and the password is in no argument of the tools release.sh
+# runs (recorded by stand-ins on the PATH) and in nothing it prints.
+K=$T/sign
+mkdir -p "$K/bin"
+echo 'throw-away-4711' > "$K/pass"
+openssl req -x509 -newkey rsa:2048 -nodes -keyout "$K/key.pem" -out "$K/cert.pem" -days 2 \
+    -subj '/CN=Vellox Test Signer' -addext extendedKeyUsage=codeSigning 2>/dev/null
+openssl pkcs12 -export -inkey "$K/key.pem" -in "$K/cert.pem" -out "$K/vendor.pfx" -passout "file:$K/pass"
+for tool in osslsigncode openssl; do
+    printf '#!/bin/sh\necho "$*" >> "%s/argv"\nexec %s "$@"\n' "$K" "$(command -v $tool)" > "$K/bin/$tool"
+    chmod +x "$K/bin/$tool"
+done
+PATH=$K/bin:$PATH bash "$R" --dist "$DIST_DIR" --out "$T/signed" --sign "$K/vendor.pfx" --pass-file "$K/pass" > "$K/log" 2>&1
+check "signed: release.sh --sign succeeds" [ $? = 0 ]
+mkdir -p "$K/setup"
+unzip -q -o "$T/signed/vellox20.zip" setup.exe -d "$K/setup"
+check "signed: setup.exe verifies (SHA-256) against the certificate" bash -c \
+    "osslsigncode verify -CAfile '$K/cert.pem' -in '$K/setup/setup.exe' | grep -q 'Message digest algorithm  : SHA256'"
+check "signed: setup.exe differs from the unsigned one" bash -c "! cmp -s '$K/setup/setup.exe' '$DIST_DIR/setup.exe'"
+check_media signed "$T/signed" "$K/setup" "$DIST_DIR"
+check "signed: the password is in no argument and no output" \
+    bash -c "grep -q -- -readpass '$K/argv' && ! grep -q throw-away '$K/argv' '$K/log'"
+echo wrong > "$K/wrong"
+check "signed: a wrong password is refused, nothing written" \
+    bash -c "! bash '$R' --dist '$DIST_DIR' --out '$T/refused' --sign '$K/vendor.pfx' --pass-file '$K/wrong' 2>/dev/null && [ ! -e '$T/refused' ]"
 
 # The 32-bit product, where it is built beside a 64-bit test build: its
 # media are read back here, but cannot be installed on this machine.
