@@ -8,11 +8,11 @@ const int kTableBytes = kPaletteEntries * sizeof(RGBQUAD);
 const int kMaxSide = 16384;   // larger textures are refused, not tiled
 
 // Floor division, so that an area left or above texture space still gets
-// the tiles that cover it.
+// the tiles that cover it (b > 0).
 int FloorDiv(int a, int b)
 {
     int q = a / b;
-    if ((a % b) != 0 && ((a < 0) != (b < 0)))
+    if (a % b < 0)
         q--;
     return q;
 }
@@ -376,18 +376,18 @@ int DIBTex::TexMap(HDC dc, int x, int y, const RECT &area, int variant, DWORD ro
     HBITMAP tile = Bitmap(variant);
     if (!tile)
         return 0;
-    const int firstCol = FloorDiv(area.left + x, w);
-    const int endCol = FloorDiv(area.right + x + w - 1, w);
-    const int firstRow = FloorDiv(area.top + y, h);
-    const int endRow = FloorDiv(area.bottom + y + h - 1, h);
+    // The first tile's corner in dc, at or left of and above the area;
+    // tiles follow until the area's right and bottom edges are covered.
+    const int left = FloorDiv(area.left + x, w) * w - x;
+    const int top = FloorDiv(area.top + y, h) * h - y;
 
     HDC mem = CreateCompatibleDC(dc);
     if (!mem)
         return 1;
     HGDIOBJ old = SelectObject(mem, tile);
-    for (int col = firstCol; col < endCol; col++)
-        for (int row = firstRow; row < endRow; row++)
-            BitBlt(dc, col * w - x, row * h - y, w, h, mem, 0, 0, rop);
+    for (int px = left; px < area.right; px += w)
+        for (int py = top; py < area.bottom; py += h)
+            BitBlt(dc, px, py, w, h, mem, 0, 0, rop);
     SelectObject(mem, old);
     DeleteDC(mem);
     return 1;
