@@ -16,7 +16,7 @@ int DrawWithShadow(void *sprite, HDC dc, int x, int y, int d)
 
 ShadowSprite::ShadowSprite()
     : image(NULL), mask(NULL), depth(0), source(NULL), sourceArg(NULL), texX(0), texY(0),
-      lastX(0), lastY(0), saved(NULL)
+      trail()
 {
     ZeroMemory(&info, sizeof info);
 }
@@ -32,9 +32,9 @@ void ShadowSprite::Unload()
         DeleteObject(image);
     if (mask)
         DeleteObject(mask);
-    if (saved)
-        DeleteObject(saved);
-    image = mask = saved = NULL;
+    if (trail.saved)
+        DeleteObject(trail.saved);
+    image = mask = trail.saved = NULL;
 }
 
 int ShadowSprite::Load(HINSTANCE instance, LPCSTR name, COLORREF key, int shadowDepth,
@@ -47,8 +47,6 @@ int ShadowSprite::Load(HINSTANCE instance, LPCSTR name, COLORREF key, int shadow
         return 0;
     info = bm;
     depth = shadowDepth;
-    lastX = lastY = 0;
-    saved = NULL;
     return 1;
 }
 
@@ -109,11 +107,11 @@ int ShadowSprite::Animate(HDC dc, int x, int y, int d)
 {
     if (!image || !dc)
         return 0;
-    return MoveSprite(dc, image, x, y, info.bmWidth, info.bmHeight, depth, lastX, lastY, saved,
+    return MoveSprite(dc, image, x, y, info.bmWidth, info.bmHeight, depth, trail,
                       DrawWithShadow, this, d);
 }
 
 int ShadowSprite::AnimateDone(HDC dc, int restore)
 {
-    return EndSpriteMotion(dc, restore, lastX, lastY, info.bmWidth, info.bmHeight, saved);
+    return EndSpriteMotion(dc, restore, info.bmWidth, info.bmHeight, trail);
 }

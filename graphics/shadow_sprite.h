@@ -6,6 +6,7 @@
 
 #include <windows.h>
 #include "graphics/sprite.h"
+#include "graphics/sprite_motion.h"
 
 class DIBTex;
 
@@ -55,8 +56,7 @@ private:
     TextureSource source;   // null when there is none
     void *sourceArg;
     int texX, texY;         // texture-space position of the client origin
-    int lastX, lastY;
-    HBITMAP saved;          // owned background under the picture, or null
+    SpriteTrail trail;      // last place; owns the background under it
 };
 
 #endif

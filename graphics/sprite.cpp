@@ -14,7 +14,7 @@ int DrawFrame(void *sprite, HDC dc, int x, int y, int frame)
 } // namespace
 
 Sprite::Sprite()
-    : image(NULL), mask(NULL), frames(0), lastX(0), lastY(0), saved(NULL)
+    : image(NULL), mask(NULL), frames(0), trail()
 {
     ZeroMemory(&info, sizeof info);
 }
@@ -30,9 +30,9 @@ void Sprite::Unload()
         DeleteObject(image);
     if (mask)
         DeleteObject(mask);
-    if (saved)
-        DeleteObject(saved);
-    image = mask = saved = NULL;
+    if (trail.saved)
+        DeleteObject(trail.saved);
+    image = mask = trail.saved = NULL;
 }
 
 int Sprite::Load(HINSTANCE instance, LPCSTR name, LPCSTR maskName, COLORREF key, int frameCount,
@@ -46,8 +46,6 @@ int Sprite::Load(HINSTANCE instance, LPCSTR name, LPCSTR maskName, COLORREF key,
     info = bm;
     info.bmWidth = bm.bmWidth / frameCount;
     frames = frameCount;
-    saved = NULL;
-    lastX = lastY = 0;
     return 1;
 }
 
@@ -63,11 +61,11 @@ int Sprite::Animate(HDC dc, int x, int y, int frame)
 {
     if (!image || !dc || frame < 0 || frame >= frames)
         return 0;
-    return MoveSprite(dc, image, x, y, info.bmWidth, info.bmHeight, 0, lastX, lastY, saved,
+    return MoveSprite(dc, image, x, y, info.bmWidth, info.bmHeight, 0, trail,
                       DrawFrame, this, frame);
 }
 
 int Sprite::AnimateDone(HDC dc, int restore)
 {
-    return EndSpriteMotion(dc, restore, lastX, lastY, info.bmWidth, info.bmHeight, saved);
+    return EndSpriteMotion(dc, restore, info.bmWidth, info.bmHeight, trail);
 }

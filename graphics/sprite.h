@@ -6,6 +6,7 @@
 
 #include <windows.h>
 #include "graphics/masked_draw.h"
+#include "graphics/sprite_motion.h"
 
 class Sprite {
 public:
@@ -44,8 +45,7 @@ private:
     HBITMAP mask;         // owned, monochrome: 1 transparent, 0 opaque
     BITMAP info;          // of the image; bmWidth is the frame width once loaded
     int frames;           // frame count; frames outside it are not drawn
-    int lastX, lastY;
-    HBITMAP saved;        // owned background under the last frame, or null
+    SpriteTrail trail;    // last place; owns the background under it
 };
 
 #endif

@@ -8,8 +8,10 @@ int Min(int a, int b) { return a < b ? a : b; }
 } // namespace
 
 int MoveSprite(HDC dc, HBITMAP picture, int x, int y, int w, int h, int margin,
-               int &lastX, int &lastY, HBITMAP &saved, MotionDraw draw, void *owner, int arg)
+               SpriteTrail &trail, MotionDraw draw, void *owner, int arg)
 {
+    const int lastX = trail.lastX, lastY = trail.lastY;
+    HBITMAP saved = trail.saved;
     HDC work = CreateCompatibleDC(dc);
     if (!work)
         return 0;
@@ -40,10 +42,10 @@ int MoveSprite(HDC dc, HBITMAP picture, int x, int y, int w, int h, int margin,
     HGDIOBJ oldSave = SelectObject(save, background);
     if (saved)
         BitBlt(work, lastX - left, lastY - top, w, h, save, 0, 0, SRCCOPY);
-    saved = background;
+    trail.saved = background;
     BitBlt(save, 0, 0, w, h, work, x - left, y - top, SRCCOPY);
-    lastX = x;
-    lastY = y;
+    trail.lastX = x;
+    trail.lastY = y;
     SelectObject(save, oldSave);
     DeleteDC(save);
 
@@ -56,19 +58,20 @@ int MoveSprite(HDC dc, HBITMAP picture, int x, int y, int w, int h, int margin,
     return 1;
 }
 
-int EndSpriteMotion(HDC dc, int restore, int lastX, int lastY, int w, int h, HBITMAP &saved)
+int EndSpriteMotion(HDC dc, int restore, int w, int h, SpriteTrail &trail)
 {
+    HBITMAP saved = trail.saved;
     if (restore && saved && dc) {
         HDC mem = CreateCompatibleDC(dc);
         if (mem) {
             HGDIOBJ old = SelectObject(mem, saved);
-            BitBlt(dc, lastX, lastY, w, h, mem, 0, 0, SRCCOPY);
+            BitBlt(dc, trail.lastX, trail.lastY, w, h, mem, 0, 0, SRCCOPY);
             SelectObject(mem, old);
             DeleteDC(mem);
         }
     }
     if (saved)
         DeleteObject(saved);
-    saved = NULL;
+    trail.saved = NULL;
     return 1;
 }

@@ -7,22 +7,29 @@
 
 #include <windows.h>
 
+// The caller's record of a moving picture: its last place and the
+// background under it (saved null before the first move; the caller owns
+// it).
+struct SpriteTrail {
+    int lastX, lastY;
+    HBITMAP saved;
+};
+
 // Draws the picture of owner at (x, y) in dc; arg is the owner's own
 // drawing argument (a frame, a shadow offset).
 typedef int (*MotionDraw)(void *owner, HDC dc, int x, int y, int arg);
 
-// Moves a w x h picture to (x, y) in dc. lastX, lastY and saved are the
-// caller's record of the last place and of the background under it (saved
-// null before the first move; the caller owns it). draw is called on a
+// Moves a w x h picture to (x, y) in dc, its trail recording the move.
+// draw is called on a
 // memory copy of the area the old and the new place cover, widened right
 // and down by margin. picture only lends its colour format to the work
 // bitmaps. 0, with dc and the record untouched, when a memory context or
 // bitmap cannot be made.
 int MoveSprite(HDC dc, HBITMAP picture, int x, int y, int w, int h, int margin,
-               int &lastX, int &lastY, HBITMAP &saved, MotionDraw draw, void *owner, int arg);
+               SpriteTrail &trail, MotionDraw draw, void *owner, int arg);
 
 // Ends a motion: when restore is set and dc is not null, puts the saved
-// w x h background back at (lastX, lastY); then deletes it. Always 1.
-int EndSpriteMotion(HDC dc, int restore, int lastX, int lastY, int w, int h, HBITMAP &saved);
+// w x h background back at its last place; then deletes it. Always 1.
+int EndSpriteMotion(HDC dc, int restore, int w, int h, SpriteTrail &trail);
 
 #endif
