@@ -232,28 +232,46 @@ HBITMAP LoadDeviceBitmap(HINSTANCE instance, LPCSTR name)
     return bitmap;
 }
 
-const void *DIBTex::Prepare(HINSTANCE instance, LPCSTR name, int variants, HGLOBAL *resource,
-                           BITMAPINFO *tables[3], int *w, int *h)
+int DIBTex::Build(HINSTANCE instance, LPCSTR name, int variants, int create)
 {
-    tables[0] = tables[1] = tables[2] = NULL;
     BITMAPINFO *loaded = NULL;
+    HGLOBAL resource = NULL;
     DWORD size = 0, bitsOffset = 0;
-    if (!LoadDIB(instance, name, &loaded, resource, &size))
-        return NULL;
-    if (!ValidTextureDIB(loaded, size, &bitsOffset)) {
-        DestroyDIB(*resource);
-        return NULL;
+    if (!LoadDIB(instance, name, &loaded, &resource, &size))
+        return 0;
+    int drawn = 0;
+    if (ValidTextureDIB(loaded, size, &bitsOffset)) {
+        const int w = loaded->bmiHeader.biWidth, h = loaded->bmiHeader.biHeight;
+        const void *bits = reinterpret_cast<const BYTE *>(loaded) + bitsOffset;
+        BITMAPINFO *tables[3] = {NULL, NULL, NULL};
+        BITMAPINFO *normal = tables[TEX_NORMAL] = CopyBMInfo(loaded);
+        if (normal) {
+            if (variants & (1 << TEX_HILIGHT))
+                tables[TEX_HILIGHT] = HilightPal(normal, 40, 2);
+            if (variants & (1 << TEX_SHADOW))
+                tables[TEX_SHADOW] = ShadowPal(normal, 60);
+            int wanted = 0, made = 0;
+            for (int v = TEX_SHADOW; v <= TEX_HILIGHT; v++) {
+                wanted += (variants >> v) & 1;
+                made += ((variants >> v) & 1) && tables[v];
+            }
+            if (!create) {
+                if (w == width && h == height)
+                    drawn = Draw(bits, tables, variants, w, h, 0);
+            } else if (made == wanted && wanted > 0) {
+                palette = PaletteOfTable(normal->bmiColors, kPaletteEntries);
+                drawn = Draw(bits, tables, variants, w, h, 1);
+                if (drawn == wanted) {
+                    width = w;
+                    height = h;
+                }
+            }
+        }
+        for (int v = 0; v < 3; v++)
+            FreeBMInfo(tables[v]);
     }
-    *w = loaded->bmiHeader.biWidth;
-    *h = loaded->bmiHeader.biHeight;
-    tables[TEX_NORMAL] = CopyBMInfo(loaded);
-    if (tables[TEX_NORMAL]) {
-        if (variants & (1 << TEX_HILIGHT))
-            tables[TEX_HILIGHT] = HilightPal(tables[TEX_NORMAL], 40, 2);
-        if (variants & (1 << TEX_SHADOW))
-            tables[TEX_SHADOW] = ShadowPal(tables[TEX_NORMAL], 60);
-    }
-    return reinterpret_cast<const BYTE *>(loaded) + bitsOffset;
+    DestroyDIB(resource);
+    return drawn;
 }
 
 int DIBTex::Draw(const void *bits, BITMAPINFO *const tables[3], int variants, int w, int h,
@@ -293,28 +311,7 @@ DIBTex::DIBTex(HINSTANCE instance, LPCSTR name, int variants)
     : palette(NULL), width(0), height(0)
 {
     bitmaps[0] = bitmaps[1] = bitmaps[2] = NULL;
-
-    HGLOBAL resource = NULL;
-    BITMAPINFO *tables[3];
-    int w = 0, h = 0;
-    const void *bits = Prepare(instance, name, variants, &resource, tables, &w, &h);
-    if (!bits)
-        return;
-    int wanted = 0, made = 0;
-    for (int v = TEX_SHADOW; v <= TEX_HILIGHT; v++) {
-        wanted += (variants >> v) & 1;
-        made += ((variants >> v) & 1) && tables[v];
-    }
-    if (tables[TEX_NORMAL] && made == wanted && wanted > 0) {
-        palette = CreateBestPalette(tables);
-        if (Draw(bits, tables, variants, w, h, 1) == wanted) {
-            width = w;
-            height = h;
-        }
-    }
-    for (int v = 0; v < 3; v++)
-        FreeBMInfo(tables[v]);
-    DestroyDIB(resource);
+    Build(instance, name, variants, 1);
 
     // A texture missing a variant is left empty rather than half drawn.
     if (width == 0) {
@@ -337,19 +334,7 @@ int DIBTex::Refresh(HINSTANCE instance, LPCSTR name)
     for (int v = TEX_SHADOW; v <= TEX_HILIGHT; v++)
         if (bitmaps[v])
             variants |= 1 << v;
-    HGLOBAL resource = NULL;
-    BITMAPINFO *tables[3];
-    int w = 0, h = 0;
-    const void *bits = Prepare(instance, name, variants, &resource, tables, &w, &h);
-    if (!bits)
-        return 0;
-    int drawn = 0;
-    if (w == width && h == height)
-        drawn = Draw(bits, tables, variants, w, h, 0);
-    for (int v = 0; v < 3; v++)
-        FreeBMInfo(tables[v]);
-    DestroyDIB(resource);
-    return drawn > 0;
+    return Build(instance, name, variants, 0) > 0;
 }
 
 DIBTex::~DIBTex()

@@ -49,10 +49,12 @@ private:
     DIBTex(const DIBTex &);
     DIBTex &operator=(const DIBTex &);
 
-    // Loads the resource and makes the colour tables of `variants`; the
-    // pixel bits, or null (with nothing to release) when it is unusable.
-    const void *Prepare(HINSTANCE instance, LPCSTR name, int variants, HGLOBAL *resource,
-                        BITMAPINFO *tables[3], int *w, int *h);
+    // Loads the resource, makes the colour tables of `variants` and draws
+    // them (Draw): with `create`, all of them or none, into new bitmaps
+    // and a new palette, the size taken from the resource; else into the
+    // existing bitmaps, when the resource is still of their size. The
+    // number drawn.
+    int Build(HINSTANCE instance, LPCSTR name, int variants, int create);
     // Draws each variant of `variants` from the bits through its table
     // into its device bitmap (made first when `create`), the texture's
     // palette realized in a memory context. The number drawn.
