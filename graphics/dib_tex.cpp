@@ -95,32 +95,18 @@ int ValidTextureDIB(const BITMAPINFO *info, DWORD size, DWORD *bitsOffset)
 
 int LoadDIB(HINSTANCE instance, LPCSTR name, BITMAPINFO **info, HGLOBAL *resource, DWORD *size)
 {
-    if (info)
-        *info = NULL;
-    if (resource)
-        *resource = NULL;
-    if (size)
-        *size = 0;
     HRSRC found = FindResourceA(instance, name, (LPCSTR)RT_BITMAP);
-    if (!found)
-        return 0;
-    HGLOBAL handle = LoadResource(instance, found);
-    if (resource)
-        *resource = handle;
-    if (!handle)
-        return 0;
-    void *p = LockResource(handle);
-    if (info)
-        *info = static_cast<BITMAPINFO *>(p);
-    if (!p) {
+    HGLOBAL handle = found ? LoadResource(instance, found) : NULL;
+    void *p = handle ? LockResource(handle) : NULL;
+    if (!p && handle) {
         FreeResource(handle);
-        if (resource)
-            *resource = NULL;
-        return 0;
+        handle = NULL;
     }
+    *info = static_cast<BITMAPINFO *>(p);
+    *resource = handle;
     if (size)
-        *size = SizeofResource(instance, found);
-    return 1;
+        *size = p ? SizeofResource(instance, found) : 0;
+    return p != NULL;
 }
 
 int DestroyDIB(HGLOBAL resource)
