@@ -119,12 +119,12 @@ until [ "$(date +%s)" != "$start" ]; do sleep 0.1; done   # another second
 check "made twice, the media are byte-identical" \
     all_same_files "$T/a" "$T/b" vellox20.zip vellox20-floppy.img vellox20.iso SHA256SUMS
 
-# Signed with a throw-away certificate, its key in a PFX whose password
-# lies in a file: the setup.exe on all three media verifies against that
-# certificate, and the password is in no argument of the tools release.sh
-# runs (recorded by stand-ins on the PATH) and in nothing it prints.
+# Signed with a throw-away certificate whose PFX password lies in a file:
+# the media carry one signed setup.exe that verifies against it, and the
+# password is in no argument of the tools release.sh runs (recorded by
+# stand-ins on the PATH) and in nothing it prints; a wrong one is refused.
 K=$T/sign
-mkdir -p "$K/bin"
+mkdir -p "$K/bin" "$K/setup"
 echo 'throw-away-4711' > "$K/pass"
 openssl req -x509 -newkey rsa:2048 -nodes -keyout "$K/key.pem" -out "$K/cert.pem" -days 2 \
     -subj '/CN=Vellox Test Signer' -addext extendedKeyUsage=codeSigning 2>/dev/null
@@ -134,12 +134,9 @@ for tool in osslsigncode openssl; do
     chmod +x "$K/bin/$tool"
 done
 PATH=$K/bin:$PATH bash "$R" --dist "$DIST_DIR" --out "$T/signed" --sign "$K/vendor.pfx" --pass-file "$K/pass" > "$K/log" 2>&1
-check "signed: release.sh --sign succeeds" [ $? = 0 ]
-mkdir -p "$K/setup"
 unzip -q -o "$T/signed/vellox20.zip" setup.exe -d "$K/setup"
 check "signed: setup.exe verifies (SHA-256) against the certificate" bash -c \
     "osslsigncode verify -CAfile '$K/cert.pem' -in '$K/setup/setup.exe' | grep -q 'Message digest algorithm  : SHA256'"
-check "signed: setup.exe differs from the unsigned one" bash -c "! cmp -s '$K/setup/setup.exe' '$DIST_DIR/setup.exe'"
 check_media signed "$T/signed" "$K/setup" "$DIST_DIR"
 check "signed: the password is in no argument and no output" \
     bash -c "grep -q -- -readpass '$K/argv' && ! grep -q throw-away '$K/argv' '$K/log'"
