@@ -66,27 +66,36 @@ BITMAPINFO *AdjustedTable(const BITMAPINFO *info, int add, int divisor)
     return block;
 }
 
-} // namespace
-
-int ValidTextureDIB(const BITMAPINFO *info, DWORD size, DWORD *bitsOffset)
+// The offset of the pixels from info of an uncompressed bottom-up DIB of
+// 1, 4 or 8 bits per pixel with a 40-byte header followed by `entries`
+// colours, when `size` bytes hold all its rows and its sides are at most
+// kMaxSide (a negative height is refused like any absurd size); else 0.
+DWORD PixelOffset(const BITMAPINFO *info, DWORD size, DWORD entries)
 {
     if (!info || size < sizeof(BITMAPINFOHEADER))
         return 0;
     const BITMAPINFOHEADER &h = info->bmiHeader;
-    if (h.biSize != sizeof(BITMAPINFOHEADER) || h.biPlanes != 1 || h.biBitCount != 8 ||
-        h.biCompression != BI_RGB)
+    const DWORD depth = h.biBitCount;
+    if (h.biSize != sizeof(BITMAPINFOHEADER) || h.biPlanes != 1 ||
+        (depth != 1 && depth != 4 && depth != 8) || h.biCompression != BI_RGB ||
+        h.biWidth <= 0 || h.biHeight <= 0 || h.biWidth > kMaxSide || h.biHeight > kMaxSide)
         return 0;
+    const DWORD stride = (((DWORD)h.biWidth * depth + 31) / 32) * 4;
+    const DWORD offset = sizeof(BITMAPINFOHEADER) + entries * sizeof(RGBQUAD);
+    if ((unsigned long long)offset + (unsigned long long)stride * (DWORD)h.biHeight > size)
+        return 0;
+    return offset;
+}
+
+} // namespace
+
+int ValidTextureDIB(const BITMAPINFO *info, DWORD size, DWORD *bitsOffset)
+{
     // The table is read as 256 entries whatever biClrUsed says, but the
     // header travels with it into StretchDIBits, which must not look past it.
-    if (h.biClrUsed > (DWORD)kPaletteEntries)
-        return 0;
-    // Bottom-up only: a negative height is refused like any absurd size.
-    if (h.biWidth <= 0 || h.biHeight <= 0 || h.biWidth > kMaxSide || h.biHeight > kMaxSide)
-        return 0;
-    DWORD stride = ((DWORD)h.biWidth + 3) & ~3u;
-    DWORD offset = sizeof(BITMAPINFOHEADER) + kTableBytes;
-    unsigned long long need = offset + (unsigned long long)stride * (DWORD)h.biHeight;
-    if (need > size)
+    const DWORD offset = PixelOffset(info, size, kPaletteEntries);
+    if (!offset || info->bmiHeader.biBitCount != 8 ||
+        info->bmiHeader.biClrUsed > (DWORD)kPaletteEntries)
         return 0;
     if (bitsOffset)
         *bitsOffset = offset;
@@ -187,32 +196,27 @@ HBITMAP LoadDeviceBitmap(HINSTANCE instance, LPCSTR name)
     const BITMAPINFOHEADER &h = info->bmiHeader;
     const DWORD depth = h.biBitCount;
     const DWORD colours = h.biClrUsed ? h.biClrUsed : (DWORD)1 << (depth & 15);
-    if (size >= sizeof(BITMAPINFOHEADER) && h.biSize == sizeof(BITMAPINFOHEADER) &&
-        h.biPlanes == 1 && (depth == 1 || depth == 4 || depth == 8) &&
-        h.biCompression == BI_RGB && colours <= ((DWORD)1 << depth) && h.biWidth > 0 &&
-        h.biHeight > 0 && h.biWidth <= kMaxSide && h.biHeight <= kMaxSide) {
-        const DWORD stride = (((DWORD)h.biWidth * depth + 31) / 32) * 4;
-        const DWORD offset = sizeof(BITMAPINFOHEADER) + colours * sizeof(RGBQUAD);
-        if ((unsigned long long)offset + (unsigned long long)stride * (DWORD)h.biHeight <= size) {
-            HDC screen = GetDC(NULL);
-            HPALETTE palette = NULL, previous = NULL;
-            if (screen && (GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE))
-                palette = PaletteOfTable(info->bmiColors, (int)colours);
-            if (palette) {
-                previous = SelectPalette(screen, palette, TRUE);
-                RealizePalette(screen);
-            }
-            if (screen)
-                bitmap = CreateDIBitmap(screen, &h, CBM_INIT,
-                                        reinterpret_cast<const BYTE *>(info) + offset, info,
-                                        DIB_RGB_COLORS);
-            if (previous)
-                SelectPalette(screen, previous, TRUE);
-            if (palette)
-                DeleteObject(palette);
-            if (screen)
-                ReleaseDC(NULL, screen);
+    const DWORD offset =
+        colours <= ((DWORD)1 << (depth & 15)) ? PixelOffset(info, size, colours) : 0;
+    if (offset) {
+        HDC screen = GetDC(NULL);
+        HPALETTE palette = NULL, previous = NULL;
+        if (screen && (GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE))
+            palette = PaletteOfTable(info->bmiColors, (int)colours);
+        if (palette) {
+            previous = SelectPalette(screen, palette, TRUE);
+            RealizePalette(screen);
         }
+        if (screen)
+            bitmap = CreateDIBitmap(screen, &h, CBM_INIT,
+                                    reinterpret_cast<const BYTE *>(info) + offset, info,
+                                    DIB_RGB_COLORS);
+        if (previous)
+            SelectPalette(screen, previous, TRUE);
+        if (palette)
+            DeleteObject(palette);
+        if (screen)
+            ReleaseDC(NULL, screen);
     }
     DestroyDIB(resource);
     return bitmap;
