@@ -60,6 +60,11 @@ void MyCheckBoxCtl::OnPaint(PAINTSTRUCT &paint)
     const int m = rc.bottom / 2;
     HFONT font = ControlMgr ? ControlMgr->GetFont() : NULL;
 
+    // Plain text lies on the page's grey panel: the box paints the panel
+    // under itself afresh, which also takes the last focus rectangle away.
+    const int ownsBackground = !fAnimating && !fOutline;
+    if (ownsBackground)
+        FillRect(dc, &rc, (HBRUSH)GetStockObject(LTGRAY_BRUSH));
     if (font && !fAnimating) {
         HGDIOBJ oldFont = SelectObject(dc, font);
         int oldMode = SetBkMode(dc, TRANSPARENT);
@@ -87,12 +92,25 @@ void MyCheckBoxCtl::OnPaint(PAINTSTRUCT &paint)
     }
     if (sprite.IsLoaded())
         sprite.Animate(dc, 4, m - 11, nFrame);
+    if (ownsBackground)
+        DrawFocus(dc, &rc);
 }
 
 void MyCheckBoxCtl::OnLButtonDown(UINT keys, POINT *point)
 {
-    if (fEnabled && InMe(point))
+    if (InMe(point))
+        Toggle();
+}
+
+void MyCheckBoxCtl::Toggle()
+{
+    if (fEnabled)
         SetState(fChecked ? 0 : 1, 1, 1);
+}
+
+const WCHAR *MyCheckBoxCtl::ProxyClass()
+{
+    return L"Button";
 }
 
 void MyCheckBoxCtl::SetState(int newState, int notify, int animate)
@@ -129,6 +147,18 @@ int MyCheckBoxCtl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
     case CHECKBOX_GETSTATE:
         *result = fChecked;
         return 1;
+    case BM_GETCHECK:
+    case BM_GETSTATE:
+        *result = fChecked ? BST_CHECKED : BST_UNCHECKED;
+        return 1;
+    case BM_CLICK:
+        Toggle();
+        return 1;
+    case WM_KEYDOWN:
+        // The space bar clicks, once however long it is held.
+        if (wParam == VK_SPACE && !(lParam & 0x40000000))
+            Toggle();
+        return 0;
     case WM_PALETTECHANGED:
         // Sent on by the page when the colours have moved: the mark's
         // cells are loaded afresh at the next paint.

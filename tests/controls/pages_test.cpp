@@ -3,12 +3,15 @@
 // casts a shadow in the dark variant of exactly the texture the page shows
 // around it. Writes a PNG of each page for people to look at.
 #include <windows.h>
+#include <oleacc.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <string.h>
 #include <ostream>
 #include <string>
 
 #include "app/globals.h"
+#include "controls/control_access.h"
 #include "controls/control_class.h"
 #include "graphics/dib_tex.h"
 #include "graphics/tex_dlg.h"
@@ -34,12 +37,12 @@ const Page kPages[] = {
     {"WELCOME", 0, NULL},
     {"PLATFORM", 0, NULL},
     {"PLUGIN", 0, NULL},
-    {"INSTALLING", IDCANCEL, "CANCELBUTTON"},
-    {"DONE", IDOK, "OKBUTTON"},
-    {"RESTART", IDOK, "OKBUTTON"},
-    {"FAILURE", IDOK, "OKBUTTON"},
-    {"BADPATH", IDOK, "OKBUTTON"},
-    {"ALERT", IDOK, "OKBUTTON"},
+    {"INSTALLING", IDCANCEL, "CANCEL"},
+    {"DONE", IDOK, "OK"},
+    {"RESTART", IDOK, "OK"},
+    {"FAILURE", IDOK, "OK"},
+    {"BADPATH", IDOK, "OK"},
+    {"ALERT", IDOK, "OK"},
 };
 
 void PrintTo(const Page &page, std::ostream *os) { *os << page.name; }
@@ -127,6 +130,8 @@ protected:
     {
         page = CreateDialogParamA(ghInst, GetParam().name, NULL, TrivialProc, 0);
         ASSERT_TRUE(page != NULL) << GetParam().name;
+        // No control has the focus, so none shows a focus rectangle.
+        SetFocus(NULL);
         ShowAndPaint(page);
     }
     void TearDown() override
@@ -442,4 +447,72 @@ TEST(PagesLifetime, OpeningAndClosingPagesLeavesNoDrawingObjects)
     for (int i = 0; i < 3; i++)
         PageRound();
     EXPECT_EQ(before, GdiObjectCount());
+}
+
+namespace {
+
+// A control's name as a reader gets it through the system's interface.
+std::string ReaderName(HWND window)
+{
+    IAccessible *object = NULL;
+    if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, IID_IAccessible, (void **)&object)))
+        return "(no object)";
+    VARIANT self;
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = NULL;
+    std::string out;
+    if (object->get_accName(self, &name) == S_OK && name)
+        for (const WCHAR *c = name; *c; c++)
+            out += (char)*c;
+    SysFreeString(name);
+    object->Release();
+    return out;
+}
+
+} // namespace
+
+// Readers hear every control by what it shows: the shadow buttons by their
+// lettering, the texts and boxes by their texts, the progress bar by its
+// percentage; decorations by no internal name. The controls answer what
+// the proxies of the standard classes ask (check state and style,
+// progress); Wine has no such proxies, so readers get the default here.
+TEST_P(PagesTest, ReadersHearWhatIsShown)
+{
+    CoInitialize(NULL);
+    static const char *const kInternal[] = {"qzswirl", "frame name", "question", "alert",
+                                            "bullet", "okbutton", "cancelbutton", "title"};
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char cls[32] = "", shown[300] = "";
+        GetClassNameA(child, cls, sizeof cls);
+        // The stored text, as another process reads it, less the "&" marks.
+        DefWindowProcA(child, WM_GETTEXT, sizeof shown, (LPARAM)shown);
+        std::string stored;
+        for (const char *c = shown; *c; c++)
+            if (*c != '&')
+                stored += *c;
+        std::string name = ReaderName(child);
+        std::string lower = Lower(name.c_str());
+        for (const char *word : kInternal)
+            EXPECT_EQ(std::string::npos, lower.find(word)) << GetParam().name << " " << cls << ": " << name;
+        const int id = GetDlgCtrlID(child);
+        const bool acts = !lstrcmpiA(cls, VELLOX_SHADOW_BUTTON_CLASS) || !lstrcmpiA(cls, VELLOX_CHECKBOX_CLASS) ||
+                          !lstrcmpiA(cls, VELLOX_TEXT_CLASS) || !lstrcmpiA(cls, VELLOX_MTEXT_CLASS) ||
+                          !lstrcmpiA(cls, VELLOX_GRAPH_CLASS);
+        if (acts)   // what readers get from outside is what is shown
+            EXPECT_EQ(stored, name) << GetParam().name << " " << cls;
+        if (!lstrcmpiA(cls, VELLOX_SHADOW_BUTTON_CLASS))
+            EXPECT_EQ(id == IDCANCEL ? "Cancel" : "OK", name) << GetParam().name;
+        if (!lstrcmpiA(cls, VELLOX_CHECKBOX_CLASS)) {
+            EXPECT_EQ((LONG_PTR)BS_AUTOCHECKBOX, GetWindowLongPtrA(child, GWL_STYLE) & BS_TYPEMASK);
+            EXPECT_EQ(SendMessageA(child, WM_USER + 1, 0, 0) ? BST_CHECKED : BST_UNCHECKED,
+                      SendMessageA(child, BM_GETCHECK, 0, 0));
+        }
+        if (!lstrcmpiA(cls, VELLOX_GRAPH_CLASS)) {
+            SendMessageA(child, WM_USER + 1, 1, 25);
+            EXPECT_EQ("25%", ReaderName(child));
+            EXPECT_EQ(25, SendMessageA(child, PBM_GETPOS, 0, 0));
+            EXPECT_EQ(100, SendMessageA(child, PBM_GETRANGE, FALSE, 0));
+        }
+    }
 }
