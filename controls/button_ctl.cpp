@@ -176,7 +176,7 @@ int MyButtonCtl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *
     case WM_KEYDOWN:
         // The space bar presses as the mouse does; the click comes when it
         // is let go. The key's repeats change nothing.
-        if (wParam == VK_SPACE && fEnabled && !(lParam & 0x40000000) && !(state & BUTTON_TRACKING))
+        if (wParam == VK_SPACE && !(lParam & 0x40000000))
             SetState(BUTTON_KEY, 1);
         return 0;
     case WM_KEYUP:
@@ -184,8 +184,7 @@ int MyButtonCtl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *
             ButtonPressed();
         return 0;
     case WM_KILLFOCUS:
-        if (state & BUTTON_KEY)
-            SetState(BUTTON_KEY, 0);   // up again, no click
+        state &= ~BUTTON_KEY;   // up again at the next paint, no click
         return 0;
     case BM_CLICK:
         ButtonPressed();

@@ -63,26 +63,26 @@ void MyCheckBoxCtl::OnPaint(PAINTSTRUCT &paint)
     // Plain text lies on the page's grey panel: the box paints the panel
     // under itself afresh, which also takes the last focus rectangle away.
     const int ownsBackground = !fAnimating && !fOutline;
-    if (ownsBackground)
-        FillRect(dc, &rc, (HBRUSH)GetStockObject(LTGRAY_BRUSH));
-    if (font && !fAnimating) {
-        HGDIOBJ oldFont = SelectObject(dc, font);
-        int oldMode = SetBkMode(dc, TRANSPARENT);
-        RECT textRect = rc;
-        textRect.left += kTextLeft;
-        char text[kFieldSize];
-        text[0] = '\0';
-        GetWindowTextA(hWnd, text, sizeof text);
-        if (fOutline) {
-            int y = rc.bottom / 2 - ControlMgr->FontHeight() / 2;
-            OutlineText(dc, kTextLeft, y, text, RGB(255, 255, 255), RGB(0, 0, 0));
-        } else {
-            DrawTextA(dc, text, -1, &textRect, DT_SINGLELINE | DT_VCENTER);
-        }
-        SetBkMode(dc, oldMode);
-        SelectObject(dc, oldFont);
-    }
     if (!fAnimating) {
+        if (ownsBackground)
+            FillRect(dc, &rc, (HBRUSH)GetStockObject(LTGRAY_BRUSH));
+        if (font) {
+            HGDIOBJ oldFont = SelectObject(dc, font);
+            int oldMode = SetBkMode(dc, TRANSPARENT);
+            RECT textRect = rc;
+            textRect.left += kTextLeft;
+            char text[kFieldSize];
+            text[0] = '\0';
+            GetWindowTextA(hWnd, text, sizeof text);
+            if (fOutline) {
+                int y = rc.bottom / 2 - ControlMgr->FontHeight() / 2;
+                OutlineText(dc, kTextLeft, y, text, RGB(255, 255, 255), RGB(0, 0, 0));
+            } else {
+                DrawTextA(dc, text, -1, &textRect, DT_SINGLELINE | DT_VCENTER);
+            }
+            SetBkMode(dc, oldMode);
+            SelectObject(dc, oldFont);
+        }
         RECT box = {7, m - 6, 19, m + 6};
         Ctl3dBox(dc, box, ControlMgr ? ControlMgr->GetClientBrush() : NULL);
     }

@@ -90,7 +90,8 @@ void MyControlCtl::OnFocus(WPARAM other)
 {
     hFocus = other;
     // The focus rectangle comes or goes at the next paint (also when the
-    // keyboard cues change, which this is called for as well).
+    // keyboard cues change, which this is called for as well). Not at once:
+    // a picture painted before the page would keep a wrong background.
     InvalidateRect(hWnd, NULL, FALSE);
 }
 
@@ -239,31 +240,34 @@ LRESULT CALLBACK MyControlWndProc(HWND window, UINT message, WPARAM wParam, LPAR
             return result;
         object = MyControlMgr::GetWindowObject(window);
     }
+    // Without an object (any more) the system's handling is all there is.
+    if (!object)
+        return DefWindowProcA(window, message, wParam, lParam);
 
-    POINT point = MousePoint(lParam);
+    // The mouse messages, WM_MOUSEMOVE to WM_RBUTTONUP, in their order.
+    static void (MyControlCtl::*const kMouse[])(UINT, POINT *) = {
+        &MyControlCtl::OnMouseMove, &MyControlCtl::OnLButtonDown, &MyControlCtl::OnLButtonUp,
+        &MyControlCtl::OnLButtonDblClk, &MyControlCtl::OnRButtonDown, &MyControlCtl::OnRButtonUp};
+    if (message >= WM_MOUSEMOVE && message <= WM_RBUTTONUP) {
+        POINT point = MousePoint(lParam);
+        (object->*kMouse[message - WM_MOUSEMOVE])((UINT)wParam, &point);
+    }
     switch (message) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
     case WM_UPDATEUISTATE:   // the keyboard cues are shown or hidden
-        if (object) object->OnFocus(wParam);
+        object->OnFocus(wParam);
         break;
-    case WM_ENABLE:      if (object) object->OnEnable(wParam); break;
+    case WM_ENABLE:      object->OnEnable(wParam); break;
     case WM_PAINT:       return OnPaintMessage(window, object, wParam, lParam);
-    case WM_ERASEBKGND:  if (object) return object->OnEraseBackground((HDC)wParam); break;
+    case WM_ERASEBKGND:  return object->OnEraseBackground((HDC)wParam);
     case WM_NCDESTROY:   return OnNcDestroyMessage(window, wParam, lParam);
-    case WM_MOUSEMOVE:   if (object) object->OnMouseMove((UINT)wParam, &point); break;
-    case WM_LBUTTONDOWN: if (object) object->OnLButtonDown((UINT)wParam, &point); break;
-    case WM_LBUTTONUP:   if (object) object->OnLButtonUp((UINT)wParam, &point); break;
-    case WM_LBUTTONDBLCLK: if (object) object->OnLButtonDblClk((UINT)wParam, &point); break;
-    case WM_RBUTTONDOWN: if (object) object->OnRButtonDown((UINT)wParam, &point); break;
-    case WM_RBUTTONUP:   if (object) object->OnRButtonUp((UINT)wParam, &point); break;
-    case WM_GETOBJECT:
-        if (object) {
-            LRESULT answer = StdAccessibleAnswer(window, object->ProxyClass(), wParam, lParam);
-            if (answer)
-                return answer;
-        }
+    case WM_GETOBJECT: {
+        LRESULT answer = StdAccessibleAnswer(window, object->ProxyClass(), wParam, lParam);
+        if (answer)
+            return answer;
         break;
+    }
     default: break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
