@@ -499,10 +499,12 @@ TEST_P(PagesTest, ReadersHearWhatIsShown)
         const bool acts = !lstrcmpiA(cls, VELLOX_SHADOW_BUTTON_CLASS) || !lstrcmpiA(cls, VELLOX_CHECKBOX_CLASS) ||
                           !lstrcmpiA(cls, VELLOX_TEXT_CLASS) || !lstrcmpiA(cls, VELLOX_MTEXT_CLASS) ||
                           !lstrcmpiA(cls, VELLOX_GRAPH_CLASS);
-        if (acts)   // what readers get from outside is what is shown
+        if (acts) {   // what readers get from outside is what is shown
             EXPECT_EQ(stored, name) << GetParam().name << " " << cls;
-        if (!lstrcmpiA(cls, VELLOX_SHADOW_BUTTON_CLASS))
+        }
+        if (!lstrcmpiA(cls, VELLOX_SHADOW_BUTTON_CLASS)) {
             EXPECT_EQ(id == IDCANCEL ? "Cancel" : "OK", name) << GetParam().name;
+        }
         if (!lstrcmpiA(cls, VELLOX_CHECKBOX_CLASS)) {
             EXPECT_EQ((LONG_PTR)BS_AUTOCHECKBOX, GetWindowLongPtrA(child, GWL_STYLE) & BS_TYPEMASK);
             EXPECT_EQ(SendMessageA(child, WM_USER + 1, 0, 0) ? BST_CHECKED : BST_UNCHECKED,
@@ -515,4 +517,57 @@ TEST_P(PagesTest, ReadersHearWhatIsShown)
             EXPECT_EQ(100, SendMessageA(child, PBM_GETRANGE, FALSE, 0));
         }
     }
+}
+
+namespace {
+
+// oleacc.dll as the stand-in of tests/controls/fake_oleacc.c.
+HMODULE LoadFakeOleAcc(const char *name)
+{
+    std::string path = std::string("Z:") + TEST_BINARY_DIR + "/tests/fake_oleacc.dll";
+    for (char &c : path)
+        if (c == '/')
+            c = '\\';
+    return lstrcmpiA(name, "oleacc.dll") ? NULL : LoadLibraryA(path.c_str());
+}
+
+} // namespace
+
+// Where the system has proxies of the standard classes, each control that
+// acts or informs answers WM_GETOBJECT with the proxy of the class it acts
+// like, and keeps no reference to it; decorations and other objects than
+// the client leave the answer to the system.
+TEST_P(PagesTest, ControlsHandReadersTheProxyOfTheirStandardClass)
+{
+    SetAccessLibraryLoader(LoadFakeOleAcc);
+    HMODULE fake = LoadFakeOleAcc("oleacc.dll");   // the module the controls bind
+    ASSERT_TRUE(fake != NULL);
+    typedef LONG(WINAPI * CallsFn)(WCHAR *, LONG *);
+    CallsFn calls = (CallsFn)(void *)GetProcAddress(fake, "FakeProxyCalls");
+    ASSERT_TRUE(calls != NULL);
+    WCHAR asked[64];
+    LONG refs = 0;
+    calls(asked, &refs);
+    const struct {
+        const char *cls;
+        const WCHAR *proxy;
+    } kProxies[] = {{VELLOX_SHADOW_BUTTON_CLASS, L"Button"}, {VELLOX_CHECKBOX_CLASS, L"Button"},
+                    {VELLOX_TEXT_CLASS, L"Static"},          {VELLOX_MTEXT_CLASS, L"Static"},
+                    {VELLOX_GRAPH_CLASS, L"msctls_progress32"}};
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char cls[32] = "";
+        GetClassNameA(child, cls, sizeof cls);
+        const WCHAR *want = NULL;
+        for (const auto &p : kProxies)
+            if (!lstrcmpiA(cls, p.cls))
+                want = p.proxy;
+        EXPECT_EQ(0, SendMessageA(child, WM_GETOBJECT, 0, OBJID_WINDOW)) << cls;
+        EXPECT_EQ(want ? 0x5A5A : 0, SendMessageA(child, WM_GETOBJECT, 0, OBJID_CLIENT)) << cls;
+        EXPECT_EQ(want ? 1 : 0, calls(asked, &refs)) << cls;
+        if (want) {
+            EXPECT_EQ(0, lstrcmpW(want, asked)) << cls;
+            EXPECT_EQ(1, refs) << cls;   // the answer's own
+        }
+    }
+    SetAccessLibraryLoader(NULL);
 }
