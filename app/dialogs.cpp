@@ -2,6 +2,7 @@
 
 #include "app/dialogs.h"
 #include "app/globals.h"
+#include "app/main.h"
 
 void CenterDialog(HWND window)
 {
@@ -48,6 +49,10 @@ void MyYield()
 {
     MSG msg;
     while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+        // The INSTALLING page's keys work as in any dialog: Escape is
+        // Cancel, Tab moves, Enter and the space bar press.
+        if (ModelessDlgMessage(ghStatus, &msg))
+            continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

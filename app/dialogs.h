@@ -11,7 +11,8 @@ void CenterDialog(HWND window);
 // which then goes back to the page below (or null).
 INT_PTR ShowModalDialog(LPCSTR templateName, DLGPROC proc, HWND owner, LPARAM param);
 
-// Dispatches every message waiting in the queue.
+// Dispatches every message waiting in the queue; those of the modeless
+// page (ghStatus) go through its dialog's keyboard handling first.
 void MyYield();
 
 #endif

@@ -5,6 +5,8 @@
 #include "app/globals.h"
 #include "app/install.h"
 #include "app/platform.h"
+#include "app/syslibs.h"
+#include "controls/control_access.h"
 #include "controls/control_class.h"
 #include "graphics/dib_tex.h"
 #include "resources/resource_ids.h"
@@ -74,10 +76,23 @@ int InitApplication(HINSTANCE instance)
     return RegisterClassA(&wc) != 0;
 }
 
+// oleacc.dll for the controls' answers to readers. Wine's has no proxies
+// of the standard classes (asking for one ends the program): there the
+// controls leave readers to the system's own answer, their window texts.
+static HMODULE AccessLibrary(const char *name)
+{
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    if (ntdll && GetProcAddress(ntdll, "wine_get_version"))
+        return NULL;
+    return LoadSystemLibrary(name);
+}
+
 int InitInstance(HINSTANCE instance, int show)
 {
     ghInst = instance;
     SetControlsInstance(instance);
+    // Readers reach the controls through the system's oleacc.dll.
+    SetAccessLibraryLoader(AccessLibrary);
     // The backdrop tiles with the normal colours only.
     gpBackTex = new (std::nothrow) DIBTex(instance, kBackTexture, 1 << TEX_NORMAL);
     ghLogo = LoadAPMMetaFile(instance, "OrrinLogo");

@@ -31,7 +31,7 @@ INT_PTR CALLBACK AlertDlgProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_INITDIALOG:
         SendDlgItemMessageA(page, IDC_MESSAGE, WM_SETTEXT, 0, lParam);
         CenterDialog(page);
-        return FALSE;
+        return TRUE;   // the focus goes to OK, where the keyboard shows it
     case WM_CLOSE:
         SendMessageA(page, WM_COMMAND, IDOK, 0);
         return FALSE;

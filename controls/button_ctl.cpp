@@ -9,7 +9,6 @@
 namespace {
 
 const COLORREF kMagenta = RGB(255, 0, 255);
-const int kNameSize = 31;   // at most 30 characters and the NUL
 
 } // namespace
 
@@ -22,6 +21,7 @@ MyControlCtl *NewMyButton(const char *className)
 
 MyButtonCtl::MyButtonCtl() : sprite(NULL), state(0)
 {
+    picture[0] = '\0';
 }
 
 MyButtonCtl::~MyButtonCtl()
@@ -55,6 +55,8 @@ int MyButtonCtl::OnCreate(HWND window, CREATESTRUCTA *create)
     fEnabled = 1;
     hFocus = 0;
     sprite = new (std::nothrow) Sprite;
+    ReadPictureName(picture, sizeof picture);
+    SetWindowTextA(hWnd, "");
     if (!LoadPicture())
         return 0;
     FitWindow(create, sprite->FrameWidth(), sprite->FrameHeight(), 0, 0, FALSE);
@@ -63,17 +65,17 @@ int MyButtonCtl::OnCreate(HWND window, CREATESTRUCTA *create)
 
 int MyButtonCtl::LoadPicture()
 {
-    char name[kNameSize];
-    if (!sprite || !ReadPictureName(name, sizeof name))
+    if (!sprite || !picture[0])
         return 0;
     sprite->Unload();
     HINSTANCE module = MyButton ? MyButton->ResourceInstance() : NULL;
-    return sprite->Load(module, name, NULL, kMagenta, 2, SafeLoadBitmap);
+    return sprite->Load(module, picture, NULL, kMagenta, 2, SafeLoadBitmap);
 }
 
 int MyButtonCtl::LooksPressed() const
 {
-    return (state & (BUTTON_PUSHED | BUTTON_TRACKING)) != 0 && (state & BUTTON_OUTSIDE) == 0;
+    return (state & (BUTTON_PUSHED | BUTTON_KEY | BUTTON_TRACKING)) != 0 &&
+           (state & BUTTON_OUTSIDE) == 0;
 }
 
 void MyButtonCtl::OnPaint(PAINTSTRUCT &paint)
@@ -99,7 +101,7 @@ int MyButtonCtl::GetState(int mask) const
 
 void MyButtonCtl::ButtonPressed()
 {
-    state &= ~(BUTTON_PUSHED | BUTTON_TRACKING | BUTTON_OUTSIDE);
+    state &= ~(BUTTON_PUSHED | BUTTON_KEY | BUTTON_TRACKING | BUTTON_OUTSIDE);
     Repaint();
     WPARAM wParam = MAKEWPARAM(GetDlgCtrlID(hWnd) & 0xFFFF, BN_CLICKED);
     SendMessageA(GetParent(hWnd), WM_COMMAND, wParam, (LPARAM)hWnd);
@@ -109,7 +111,9 @@ void MyButtonCtl::OnLButtonDown(UINT keys, POINT *point)
 {
     if (!fEnabled || !InMe(point) || (state & BUTTON_PUSHED))
         return;
-    if (GetFocus() != hWnd)
+    // Only a button that the keyboard reaches takes the focus: a picture
+    // is no place for it.
+    if ((GetWindowLongA(hWnd, GWL_STYLE) & WS_TABSTOP) && GetFocus() != hWnd)
         SetFocus(hWnd);
     SetState(BUTTON_TRACKING, 1);
     SetCapture(hWnd);
@@ -166,7 +170,24 @@ int MyButtonCtl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *
 {
     switch (message) {
     case WM_GETDLGCODE:
-        *result = DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+        // With the focus it is the default button, so Enter presses it.
+        *result = DLGC_BUTTON | (GetFocus() == hWnd ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+        return 1;
+    case WM_KEYDOWN:
+        // The space bar presses as the mouse does; the click comes when it
+        // is let go. The key's repeats change nothing.
+        if (wParam == VK_SPACE && !(lParam & 0x40000000))
+            SetState(BUTTON_KEY, 1);
+        return 0;
+    case WM_KEYUP:
+        if (wParam == VK_SPACE && (state & BUTTON_KEY))
+            ButtonPressed();
+        return 0;
+    case WM_KILLFOCUS:
+        state &= ~BUTTON_KEY;   // up again at the next paint, no click
+        return 0;
+    case BM_CLICK:
+        ButtonPressed();
         return 1;
     case BM_GETSTATE:
         *result = GetState(BUTTON_PUSHED);

@@ -11,6 +11,7 @@ class Sprite;
 // Bits of MyButtonCtl::state.
 enum {
     BUTTON_PUSHED = 0x1,     // pushed from outside (BM_SETSTATE)
+    BUTTON_KEY = 0x2,        // held down with the space bar
     BUTTON_TRACKING = 0x4,   // pressed inside, mouse captured
     BUTTON_OUTSIDE = 0x8     // captured mouse is outside the button
 };
@@ -48,6 +49,10 @@ public:
 
     Sprite *sprite;   // owned; null for the shadow button
     int state;
+    // The picture's resource name, read from the template text. A picture
+    // is a decoration: its window text is emptied so that readers do not
+    // announce the resource name.
+    char picture[31];
 
 protected:
     // Reads the window text (the picture's name) into name; 0 when empty.

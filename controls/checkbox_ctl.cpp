@@ -60,24 +60,29 @@ void MyCheckBoxCtl::OnPaint(PAINTSTRUCT &paint)
     const int m = rc.bottom / 2;
     HFONT font = ControlMgr ? ControlMgr->GetFont() : NULL;
 
-    if (font && !fAnimating) {
-        HGDIOBJ oldFont = SelectObject(dc, font);
-        int oldMode = SetBkMode(dc, TRANSPARENT);
-        RECT textRect = rc;
-        textRect.left += kTextLeft;
-        char text[kFieldSize];
-        text[0] = '\0';
-        GetWindowTextA(hWnd, text, sizeof text);
-        if (fOutline) {
-            int y = rc.bottom / 2 - ControlMgr->FontHeight() / 2;
-            OutlineText(dc, kTextLeft, y, text, RGB(255, 255, 255), RGB(0, 0, 0));
-        } else {
-            DrawTextA(dc, text, -1, &textRect, DT_SINGLELINE | DT_VCENTER);
-        }
-        SetBkMode(dc, oldMode);
-        SelectObject(dc, oldFont);
-    }
+    // Plain text lies on the page's grey panel: the box paints the panel
+    // under itself afresh, which also takes the last focus rectangle away.
+    const int ownsBackground = !fAnimating && !fOutline;
     if (!fAnimating) {
+        if (ownsBackground)
+            FillRect(dc, &rc, (HBRUSH)GetStockObject(LTGRAY_BRUSH));
+        if (font) {
+            HGDIOBJ oldFont = SelectObject(dc, font);
+            int oldMode = SetBkMode(dc, TRANSPARENT);
+            RECT textRect = rc;
+            textRect.left += kTextLeft;
+            char text[kFieldSize];
+            text[0] = '\0';
+            GetWindowTextA(hWnd, text, sizeof text);
+            if (fOutline) {
+                int y = rc.bottom / 2 - ControlMgr->FontHeight() / 2;
+                OutlineText(dc, kTextLeft, y, text, RGB(255, 255, 255), RGB(0, 0, 0));
+            } else {
+                DrawTextA(dc, text, -1, &textRect, DT_SINGLELINE | DT_VCENTER);
+            }
+            SetBkMode(dc, oldMode);
+            SelectObject(dc, oldFont);
+        }
         RECT box = {7, m - 6, 19, m + 6};
         Ctl3dBox(dc, box, ControlMgr ? ControlMgr->GetClientBrush() : NULL);
     }
@@ -87,12 +92,25 @@ void MyCheckBoxCtl::OnPaint(PAINTSTRUCT &paint)
     }
     if (sprite.IsLoaded())
         sprite.Animate(dc, 4, m - 11, nFrame);
+    if (ownsBackground)
+        DrawFocus(dc, &rc);
 }
 
 void MyCheckBoxCtl::OnLButtonDown(UINT keys, POINT *point)
 {
-    if (fEnabled && InMe(point))
+    if (InMe(point))
+        Toggle();
+}
+
+void MyCheckBoxCtl::Toggle()
+{
+    if (fEnabled)
         SetState(fChecked ? 0 : 1, 1, 1);
+}
+
+const WCHAR *MyCheckBoxCtl::ProxyClass()
+{
+    return L"Button";
 }
 
 void MyCheckBoxCtl::SetState(int newState, int notify, int animate)
@@ -129,6 +147,18 @@ int MyCheckBoxCtl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
     case CHECKBOX_GETSTATE:
         *result = fChecked;
         return 1;
+    case BM_GETCHECK:
+    case BM_GETSTATE:
+        *result = fChecked ? BST_CHECKED : BST_UNCHECKED;
+        return 1;
+    case BM_CLICK:
+        Toggle();
+        return 1;
+    case WM_KEYDOWN:
+        // The space bar clicks, once however long it is held.
+        if (wParam == VK_SPACE && !(lParam & 0x40000000))
+            Toggle();
+        return 0;
     case WM_PALETTECHANGED:
         // Sent on by the page when the colours have moved: the mark's
         // cells are loaded afresh at the next paint.

@@ -22,7 +22,12 @@ public:
     void OnPaint(PAINTSTRUCT &paint) override;
     void OnLButtonDown(UINT keys, POINT *point) override;
     int OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *result) override;
+    // "Button": the template gives the window a check box's style, so that
+    // readers announce a check box, with its state (BM_GETCHECK).
+    const WCHAR *ProxyClass() override;
 
+    // A click, by mouse, space bar or a reader: toggles and notifies.
+    void Toggle();
     // Stores state (any nonzero value is checked) and shows it: unchecking
     // at once, checking at once or, with animate, in five steps 90 ms
     // apart. With notify, tells the parent afterwards.

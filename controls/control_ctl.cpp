@@ -1,5 +1,6 @@
 #include "controls/control_ctl.h"
 
+#include "controls/control_access.h"
 #include "controls/control_mgr.h"
 
 MyControlCtl::MyControlCtl() : hWnd(NULL), fEnabled(0), hFocus(0)
@@ -33,28 +34,32 @@ int MyControlCtl::GetTextWidth(HDC dc, const char *text, int count)
 
 void MyControlCtl::Ctl3dBox(HDC dc, RECT rect, HBRUSH fill)
 {
-    const int l = rect.left, t = rect.top, r = rect.right, b = rect.bottom;
-    HPEN light = ControlMgr ? ControlMgr->GetLightGreyPen() : NULL;
-    HPEN dark = ControlMgr ? ControlMgr->GetDarkGreyPen() : NULL;
-
-    HGDIOBJ previous = SelectObject(dc, GetStockObject(BLACK_PEN));
-    MoveToEx(dc, l + 1, b - 2, NULL);      // inner top-left
-    LineTo(dc, l + 1, t + 1);
-    LineTo(dc, r - 1, t + 1);
-    if (light)
-        SelectObject(dc, light);
-    MoveToEx(dc, l + 1, b - 1, NULL);      // inner bottom-right
-    LineTo(dc, r - 1, b - 1);
-    LineTo(dc, r - 1, t);
-    SelectObject(dc, GetStockObject(WHITE_PEN));
-    MoveToEx(dc, l, b, NULL);              // outer bottom-right
-    LineTo(dc, r, b);
-    LineTo(dc, r, t - 1);
-    if (dark)
-        SelectObject(dc, dark);
-    MoveToEx(dc, l, b - 1, NULL);          // outer top-left
-    LineTo(dc, l, t);
-    LineTo(dc, r, t);
+    // Four runs of three points: inner top-left, inner bottom-right, outer
+    // bottom-right, outer top-left. Each point is a side of the rectangle
+    // for x (0 left, 2 right) and for y (1 top, 3 bottom), each with an
+    // offset. Like LineTo, Polyline leaves each run's last point out.
+    static const signed char kRuns[12][4] = {
+        {0, 1, 3, -2}, {0, 1, 1, 1}, {2, -1, 1, 1},
+        {0, 1, 3, -1}, {2, -1, 3, -1}, {2, -1, 1, 0},
+        {0, 0, 3, 0}, {2, 0, 3, 0}, {2, 0, 1, -1},
+        {0, 0, 3, -1}, {0, 0, 1, 0}, {2, 0, 1, 0}};
+    const LONG *side = &rect.left;
+    POINT runs[12];
+    for (int i = 0; i < 12; i++) {
+        runs[i].x = side[kRuns[i][0]] + kRuns[i][1];
+        runs[i].y = side[kRuns[i][2]] + kRuns[i][3];
+    }
+    // A grey pen that cannot be had leaves the one before in use.
+    const HGDIOBJ pens[4] = {GetStockObject(BLACK_PEN),
+                             ControlMgr ? ControlMgr->GetLightGreyPen() : NULL,
+                             GetStockObject(WHITE_PEN),
+                             ControlMgr ? ControlMgr->GetDarkGreyPen() : NULL};
+    HGDIOBJ previous = SelectObject(dc, pens[0]);
+    for (int i = 0; i < 4; i++) {
+        if (pens[i])
+            SelectObject(dc, pens[i]);
+        Polyline(dc, runs + 3 * i, 3);
+    }
     SelectObject(dc, previous);
 
     if (fill) {
@@ -84,6 +89,10 @@ void MyControlCtl::OnEnable(WPARAM enable)
 void MyControlCtl::OnFocus(WPARAM other)
 {
     hFocus = other;
+    // The focus rectangle comes or goes at the next paint (also when the
+    // keyboard cues change, which this is called for as well). Not at once:
+    // a picture painted before the page would keep a wrong background.
+    InvalidateRect(hWnd, NULL, FALSE);
 }
 
 void MyControlCtl::OnLButtonDown(UINT keys, POINT *point) {}
@@ -96,6 +105,18 @@ void MyControlCtl::OnMouseMove(UINT keys, POINT *point) {}
 int MyControlCtl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *result)
 {
     return 0;
+}
+
+const WCHAR *MyControlCtl::ProxyClass()
+{
+    return NULL;
+}
+
+void MyControlCtl::DrawFocus(HDC dc, const RECT *rc)
+{
+    // Systems before the keyboard cues answer 0: the focus always shows.
+    if (GetFocus() == hWnd && !(SendMessageA(hWnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS))
+        DrawFocusRect(dc, rc);
 }
 
 LRESULT MyControlCtl::SendNotify(WORD code, WORD value)
@@ -129,14 +150,15 @@ int MyControlCtl::HasChar(const char *text, char c)
 void MyControlCtl::OutlineText(HDC dc, int x, int y, const char *text, COLORREF outline,
                                COLORREF color)
 {
+    // Left, right, above, below in the outline colour; then the letters.
+    static const signed char offsets[5][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}, {0, 0}};
     int length = lstrlenA(text);
     COLORREF previous = SetTextColor(dc, outline);
-    TextOutA(dc, x - 1, y, text, length);
-    TextOutA(dc, x + 1, y, text, length);
-    TextOutA(dc, x, y - 1, text, length);
-    TextOutA(dc, x, y + 1, text, length);
-    SetTextColor(dc, color);
-    TextOutA(dc, x, y, text, length);
+    for (int i = 0; i < 5; i++) {
+        if (i == 4)
+            SetTextColor(dc, color);
+        TextOutA(dc, x + offsets[i][0], y + offsets[i][1], text, length);
+    }
     SetTextColor(dc, previous);
 }
 
@@ -218,21 +240,34 @@ LRESULT CALLBACK MyControlWndProc(HWND window, UINT message, WPARAM wParam, LPAR
             return result;
         object = MyControlMgr::GetWindowObject(window);
     }
+    // Without an object (any more) the system's handling is all there is.
+    if (!object)
+        return DefWindowProcA(window, message, wParam, lParam);
 
-    POINT point = MousePoint(lParam);
+    // The mouse messages, WM_MOUSEMOVE to WM_RBUTTONUP, in their order.
+    static void (MyControlCtl::*const kMouse[])(UINT, POINT *) = {
+        &MyControlCtl::OnMouseMove, &MyControlCtl::OnLButtonDown, &MyControlCtl::OnLButtonUp,
+        &MyControlCtl::OnLButtonDblClk, &MyControlCtl::OnRButtonDown, &MyControlCtl::OnRButtonUp};
+    if (message >= WM_MOUSEMOVE && message <= WM_RBUTTONUP) {
+        POINT point = MousePoint(lParam);
+        (object->*kMouse[message - WM_MOUSEMOVE])((UINT)wParam, &point);
+    }
     switch (message) {
     case WM_SETFOCUS:
-    case WM_KILLFOCUS:   if (object) object->OnFocus(wParam); break;
-    case WM_ENABLE:      if (object) object->OnEnable(wParam); break;
+    case WM_KILLFOCUS:
+    case WM_UPDATEUISTATE:   // the keyboard cues are shown or hidden
+        object->OnFocus(wParam);
+        break;
+    case WM_ENABLE:      object->OnEnable(wParam); break;
     case WM_PAINT:       return OnPaintMessage(window, object, wParam, lParam);
-    case WM_ERASEBKGND:  if (object) return object->OnEraseBackground((HDC)wParam); break;
+    case WM_ERASEBKGND:  return object->OnEraseBackground((HDC)wParam);
     case WM_NCDESTROY:   return OnNcDestroyMessage(window, wParam, lParam);
-    case WM_MOUSEMOVE:   if (object) object->OnMouseMove((UINT)wParam, &point); break;
-    case WM_LBUTTONDOWN: if (object) object->OnLButtonDown((UINT)wParam, &point); break;
-    case WM_LBUTTONUP:   if (object) object->OnLButtonUp((UINT)wParam, &point); break;
-    case WM_LBUTTONDBLCLK: if (object) object->OnLButtonDblClk((UINT)wParam, &point); break;
-    case WM_RBUTTONDOWN: if (object) object->OnRButtonDown((UINT)wParam, &point); break;
-    case WM_RBUTTONUP:   if (object) object->OnRButtonUp((UINT)wParam, &point); break;
+    case WM_GETOBJECT: {
+        LRESULT answer = StdAccessibleAnswer(window, object->ProxyClass(), wParam, lParam);
+        if (answer)
+            return answer;
+        break;
+    }
     default: break;
     }
     return DefWindowProcA(window, message, wParam, lParam);

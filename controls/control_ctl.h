@@ -31,6 +31,10 @@ public:
     // Offered every message but WM_CREATE before any other handling;
     // nonzero means handled and *result is what the window returns.
     virtual int OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *result);
+    // The standard window class whose accessibility proxy speaks for the
+    // control ("Button", "Static"...), answering from the control's own
+    // messages; null for a decoration, which readers see as a bare client.
+    virtual const WCHAR *ProxyClass();
 
     // WM_COMMAND to the parent: id in the low word of wParam, code in the
     // high word, value in lParam. Returns what the parent returned.
@@ -51,10 +55,15 @@ public:
     // Spins until the tick count has moved on by milliseconds; no messages
     // are processed meanwhile. Safe across the counter's wrap-around.
     static void Wait(DWORD milliseconds);
+    // Draws the focus rectangle rc when the control has the focus and the
+    // window's keyboard cues do not hide it. Drawn inverted: every paint
+    // that calls it must first have drawn the pixels under rc afresh.
+    void DrawFocus(HDC dc, const RECT *rc);
 
     HWND hWnd;        // null until OnCreate
     int fEnabled;     // accepts mouse input
-    WPARAM hFocus;    // the other window of the last focus change
+    WPARAM hFocus;    // the other window of the last focus change (or the
+                      // wParam of the last WM_UPDATEUISTATE)
 
 private:
     MyControlCtl(const MyControlCtl &);

@@ -1,6 +1,7 @@
 #include "controls/graph_ctl.h"
 
 #include <new>
+#include <commctrl.h>
 
 #include "controls/control_class.h"
 #include "controls/control_mgr.h"
@@ -58,12 +59,16 @@ void MyGraphCtl::OnPaint(PAINTSTRUCT &paint)
         FillRect(dc, &empty, client);
     }
 
-    DrawPercentage(dc, cw, ch);
+    // The window text is the percentage shown, for readers.
+    char text[16];
+    wsprintfA(text, "%d%%", MulDiv(nPos, 100, nMax - nMin));
+    SetWindowTextA(hWnd, text);
+    DrawPercentage(dc, cw, ch, text);
 }
 
 // Writes the percentage into a one-bit mask and inverts the control's
 // pixels under the glyphs.
-void MyGraphCtl::DrawPercentage(HDC dc, int cw, int ch)
+void MyGraphCtl::DrawPercentage(HDC dc, int cw, int ch, const char *text)
 {
     HFONT font = ControlMgr ? ControlMgr->GetFont() : NULL;
     if (!font || cw <= 0 || ch <= 0)
@@ -83,8 +88,6 @@ void MyGraphCtl::DrawPercentage(HDC dc, int cw, int ch)
     HGDIOBJ previousFont = SelectObject(mask, font);
     SetBkMode(mask, TRANSPARENT);
 
-    char text[16];
-    wsprintfA(text, "%d%%", MulDiv(nPos, 100, nMax - nMin));
     // The sample, not the text, is measured so the left edge stays put.
     int w50 = GetTextWidth(dc, "50%", 3);
     SetTextColor(mask, RGB(255, 255, 255));
@@ -97,6 +100,11 @@ void MyGraphCtl::DrawPercentage(HDC dc, int cw, int ch)
     SelectObject(mask, previousBitmap);
     DeleteObject(bits);
     DeleteDC(mask);
+}
+
+const WCHAR *MyGraphCtl::ProxyClass()
+{
+    return L"msctls_progress32";
 }
 
 int MyGraphCtl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *result)
@@ -112,7 +120,15 @@ int MyGraphCtl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *r
         break;
     }
     case GRAPH_GETPOS:
+    case PBM_GETPOS:
         *result = nPos;
+        return 1;
+    case PBM_GETRANGE:
+        if (lParam) {
+            ((PBRANGE *)lParam)->iLow = nMin;
+            ((PBRANGE *)lParam)->iHigh = nMax;
+        }
+        *result = wParam ? nMin : nMax;
         return 1;
     default:
         return 0;

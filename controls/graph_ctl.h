@@ -12,6 +12,7 @@ enum {
     GRAPH_SETPOS = WM_USER + 1,
     GRAPH_GETPOS = WM_USER + 2
 };
+// Readers ask as of a standard progress bar (PBM_GETRANGE, PBM_GETPOS).
 
 class MyGraphCtl : public MyControlCtl {
 public:
@@ -20,6 +21,7 @@ public:
     int OnCreate(HWND window, CREATESTRUCTA *create) override;
     void OnPaint(PAINTSTRUCT &paint) override;
     int OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *result) override;
+    const WCHAR *ProxyClass() override;   // a progress bar
 
     // Client x where the filled part ends.
     int PosToScreen();
@@ -29,7 +31,7 @@ public:
     int nMin;
 
 private:
-    void DrawPercentage(HDC dc, int cw, int ch);
+    void DrawPercentage(HDC dc, int cw, int ch, const char *text);
 };
 
 #endif

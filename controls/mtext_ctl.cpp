@@ -105,6 +105,7 @@ LRESULT MyMTextCtl::OnEraseBackground(HDC dc)
 LRESULT MyMTextCtl::SetText(const char *text)
 {
     lstrcpynA(pText, text ? text : "", MTEXT_SIZE);
+    DefWindowProcA(hWnd, WM_SETTEXT, 0, (LPARAM)pText);
     InvalidateRect(hWnd, NULL, TRUE);
     UpdateWindow(hWnd);
     return 1;
@@ -120,6 +121,11 @@ LRESULT MyMTextCtl::GetText(char *buffer, int size)
     CopyMemory(buffer, pText, count);
     buffer[count] = '\0';
     return count;
+}
+
+const WCHAR *MyMTextCtl::ProxyClass()
+{
+    return L"Static";
 }
 
 int MyMTextCtl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *result)

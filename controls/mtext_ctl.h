@@ -18,8 +18,10 @@ public:
     void OnPaint(PAINTSTRUCT &paint) override;
     LRESULT OnEraseBackground(HDC dc) override;
     // After creation WM_SETTEXT, WM_GETTEXT and WM_GETTEXTLENGTH work on
-    // pText, not on the window text.
+    // pText; WM_SETTEXT makes the window text what pText shows as well, for
+    // those who read it from outside.
     int OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *result) override;
+    const WCHAR *ProxyClass() override;   // "Static": read by its text
 
     char *pText;     // owned, MTEXT_SIZE bytes, or null
     int fCentre;     // lines centred

@@ -70,8 +70,19 @@ void MyShadowButtonCtl::OnPaint(PAINTSTRUCT &paint)
         return;
     if (!animating)
         depth = LooksPressed() ? SHADOW_BUTTON_DOWN : SHADOW_BUTTON_UP;
-    // The shadow stays at (8, 8); the face moves toward it.
-    shadowSprite->Animate(paint.hdc, SHADOW_BUTTON_UP - depth, SHADOW_BUTTON_UP - depth, depth);
+    // The shadow stays at (8, 8); the face moves toward it. The focus
+    // rectangle goes round the face: each move puts back what lay under
+    // the face before, so it never stays behind.
+    const int at = SHADOW_BUTTON_UP - depth;
+    if (shadowSprite->Animate(paint.hdc, at, at, depth)) {
+        RECT face = {at, at, at + shadowSprite->Width(), at + shadowSprite->Height()};
+        DrawFocus(paint.hdc, &face);
+    }
+}
+
+const WCHAR *MyShadowButtonCtl::ProxyClass()
+{
+    return L"Button";
 }
 
 void MyShadowButtonCtl::SetState(int mask, int on)

@@ -23,6 +23,7 @@ public:
     int LoadPicture() override;   // the face, with its shadow depth
     // Animates when the pressed look changes, else repaints.
     void SetState(int mask, int on) override;
+    const WCHAR *ProxyClass() override;   // "Button": read by its lettering
 
     // Press (down nonzero: depths 8, 6, 4, 2) or release (2, 5, 8), each
     // frame painted at once and held for 60 ms (Wait). No messages meanwhile.

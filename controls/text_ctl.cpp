@@ -93,5 +93,16 @@ int MyTextCtl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *re
 {
     if (message == WM_SETTEXT && !fCreating)
         InvalidateRect(hWnd, NULL, TRUE);
+    if (message == WM_GETDLGCODE) {
+        // A label: the dialog finds its "&" letter and moves the focus on
+        // to the field after it.
+        *result = DLGC_STATIC;
+        return 1;
+    }
     return 0;
+}
+
+const WCHAR *MyTextCtl::ProxyClass()
+{
+    return L"Static";
 }

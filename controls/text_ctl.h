@@ -15,6 +15,7 @@ public:
     LRESULT OnEraseBackground(HDC dc) override;
     // WM_SETTEXT after creation invalidates; every message goes on.
     int OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *result) override;
+    const WCHAR *ProxyClass() override;   // "Static": read by its text
 
     int fOutline;      // draw with a white outline around black letters
     int fRightAlign;   // plain text right-aligned

@@ -38,6 +38,8 @@ int MyTexDlgCtl::OnCreate(HWND window, CREATESTRUCTA *create)
     name[0] = '\0';
     if ((int)SendMessageA(hWnd, WM_GETTEXT, TEXTURE_NAME_SIZE, (LPARAM)name) <= 0)
         return 0;
+    // The name is the texture's resource, nothing for a reader to announce.
+    SetWindowTextA(hWnd, "");
     HWND dialog = GetParent(hWnd);
     // A second texture control would subclass the dialog with its own
     // procedure twice and loop forever: the first one keeps the dialog.

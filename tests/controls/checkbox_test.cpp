@@ -276,3 +276,40 @@ TEST_F(CheckBoxTest, DrawsASunkenBoxTheTextAndTheMark)
             changed += p.At(x, y) != after.At(x, y);
     EXPECT_EQ(0, changed);
 }
+
+// From the keyboard: the space bar clicks (once, however long it is held),
+// as does a reader's BM_CLICK; BM_GETCHECK tells the state. With the cues
+// shown (as Wine always shows them) the focused box has a dotted rectangle round it, which goes with
+// the focus and leaves the picture as it was.
+TEST_F(CheckBoxTest, TheKeyboardAndReadersClickAndSeeTheFocus)
+{
+    HWND box = AddBox(VELLOX_CHECKBOX_CLASS);
+    HWND other = AddControl(dialog, "Button", "x", 6, 10, 80, 40, 20, WS_CHILD | WS_VISIBLE | WS_TABSTOP);
+    SetFocus(other);
+    Pump();
+    Pixels before, focused, after;
+    ASSERT_TRUE(CaptureClient(box, before));
+    SetFocus(box);
+    Pump();
+    ASSERT_TRUE(CaptureClient(box, focused));
+    int onRect = 0, elsewhere = 0;
+    for (int y = 0; y < kH; y++)
+        for (int x = 0; x < kW; x++)
+            if (focused.At(x, y) != before.At(x, y))
+                (x == 0 || y == 0 || x == kW - 1 || y == kH - 1 ? onRect : elsewhere)++;
+    EXPECT_GT(onRect, kW);
+    EXPECT_EQ(0, elsewhere);
+
+    SendMessageA(box, WM_KEYDOWN, VK_SPACE, 1);
+    SendMessageA(box, WM_KEYDOWN, VK_SPACE, 0x40000001);
+    EXPECT_EQ(BST_CHECKED, SendMessageA(box, BM_GETCHECK, 0, 0));
+    EXPECT_EQ(1u, Commands().size());
+    SendMessageA(box, BM_CLICK, 0, 0);
+    EXPECT_EQ(BST_UNCHECKED, SendMessageA(box, BM_GETCHECK, 0, 0));
+    EXPECT_EQ(2u, Commands().size());
+
+    SetFocus(other);
+    Pump();
+    ASSERT_TRUE(CaptureClient(box, after));
+    EXPECT_TRUE(after.px == before.px);
+}

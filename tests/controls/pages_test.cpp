@@ -3,12 +3,15 @@
 // casts a shadow in the dark variant of exactly the texture the page shows
 // around it. Writes a PNG of each page for people to look at.
 #include <windows.h>
+#include <oleacc.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <string.h>
 #include <ostream>
 #include <string>
 
 #include "app/globals.h"
+#include "controls/control_access.h"
 #include "controls/control_class.h"
 #include "graphics/dib_tex.h"
 #include "graphics/tex_dlg.h"
@@ -34,12 +37,12 @@ const Page kPages[] = {
     {"WELCOME", 0, NULL},
     {"PLATFORM", 0, NULL},
     {"PLUGIN", 0, NULL},
-    {"INSTALLING", IDCANCEL, "CANCELBUTTON"},
-    {"DONE", IDOK, "OKBUTTON"},
-    {"RESTART", IDOK, "OKBUTTON"},
-    {"FAILURE", IDOK, "OKBUTTON"},
-    {"BADPATH", IDOK, "OKBUTTON"},
-    {"ALERT", IDOK, "OKBUTTON"},
+    {"INSTALLING", IDCANCEL, "CANCEL"},
+    {"DONE", IDOK, "OK"},
+    {"RESTART", IDOK, "OK"},
+    {"FAILURE", IDOK, "OK"},
+    {"BADPATH", IDOK, "OK"},
+    {"ALERT", IDOK, "OK"},
 };
 
 void PrintTo(const Page &page, std::ostream *os) { *os << page.name; }
@@ -127,6 +130,8 @@ protected:
     {
         page = CreateDialogParamA(ghInst, GetParam().name, NULL, TrivialProc, 0);
         ASSERT_TRUE(page != NULL) << GetParam().name;
+        // No control has the focus, so none shows a focus rectangle.
+        SetFocus(NULL);
         ShowAndPaint(page);
     }
     void TearDown() override
@@ -442,4 +447,97 @@ TEST(PagesLifetime, OpeningAndClosingPagesLeavesNoDrawingObjects)
     for (int i = 0; i < 3; i++)
         PageRound();
     EXPECT_EQ(before, GdiObjectCount());
+}
+
+namespace {
+
+// A control's name as a reader gets it through the system's interface.
+std::string ReaderName(HWND window)
+{
+    IAccessible *object = NULL;
+    VARIANT self;
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = NULL;
+    std::string out = "(no object)";
+    if (SUCCEEDED(AccessibleObjectFromWindow(window, OBJID_CLIENT, IID_IAccessible, (void **)&object))) {
+        out.clear();
+        if (object->get_accName(self, &name) == S_OK && name)
+            for (const WCHAR *c = name; *c; c++)
+                out += (char)*c;
+        SysFreeString(name);
+        object->Release();
+    }
+    return out;
+}
+
+// oleacc.dll as the stand-in of tests/controls/fake_oleacc.c.
+HMODULE LoadFakeOleAcc(const char *)
+{
+    std::string path = std::string("Z:") + TEST_BINARY_DIR + "/tests/fake_oleacc.dll";
+    return LoadLibraryA(path.c_str());
+}
+
+} // namespace
+
+// Readers hear each control by what it shows and what it stores, never by
+// an internal name (under Wine, through the system's default answer).
+// Where the system has the proxies of the standard classes, each control
+// that acts or informs hands readers the one of the class it acts like,
+// keeping no reference, and answers what that proxy asks (check state and
+// style, progress); decorations leave the answer to the system.
+TEST_P(PagesTest, ReadersHearWhatIsShown)
+{
+    CoInitialize(NULL);
+    static const char *const kInternal[] = {"qzswirl", "frame name", "question", "alert",
+                                            "bullet", "okbutton", "cancelbutton", "title"};
+    static const struct {
+        const char *cls;
+        const WCHAR *proxy;
+    } kProxies[] = {{VELLOX_SHADOW_BUTTON_CLASS, L"Button"}, {VELLOX_CHECKBOX_CLASS, L"Button"},
+                    {VELLOX_TEXT_CLASS, L"Static"}, {VELLOX_MTEXT_CLASS, L"Static"},
+                    {VELLOX_GRAPH_CLASS, L"msctls_progress32"}};
+    HMODULE fake = LoadFakeOleAcc("oleacc.dll");
+    typedef LONG(WINAPI * CallsFn)(WCHAR *, LONG *);
+    CallsFn calls = (CallsFn)(void *)GetProcAddress(fake, "FakeProxyCalls");
+    ASSERT_TRUE(calls != NULL);
+    WCHAR asked[64];
+    LONG refs = 0;
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char cls[32] = "", shown[300] = "";
+        GetClassNameA(child, cls, sizeof cls);
+        std::string where = std::string(GetParam().name) + " " + cls, stored, name = ReaderName(child);
+        DefWindowProcA(child, WM_GETTEXT, sizeof shown, (LPARAM)shown);   // as read from outside
+        for (const char *c = shown; *c; c++)
+            if (*c != '&')
+                stored += *c;
+        for (const char *word : kInternal)
+            EXPECT_EQ(std::string::npos, Lower(name.c_str()).find(word)) << where << ": " << name;
+        const WCHAR *want = NULL;
+        for (const auto &p : kProxies)
+            want = lstrcmpiA(cls, p.cls) ? want : p.proxy;
+        if (want) {
+            EXPECT_EQ(stored, name) << where;
+        }
+        if (!lstrcmpiA(cls, VELLOX_SHADOW_BUTTON_CLASS)) {
+            EXPECT_EQ(GetDlgCtrlID(child) == IDCANCEL ? "Cancel" : "OK", name) << where;
+        }
+        if (!lstrcmpiA(cls, VELLOX_CHECKBOX_CLASS)) {
+            EXPECT_EQ((LONG_PTR)BS_AUTOCHECKBOX, GetWindowLongPtrA(child, GWL_STYLE) & BS_TYPEMASK);
+            EXPECT_EQ(SendMessageA(child, WM_USER + 1, 0, 0) ? BST_CHECKED : BST_UNCHECKED,
+                      SendMessageA(child, BM_GETCHECK, 0, 0));
+        }
+        if (!lstrcmpiA(cls, VELLOX_GRAPH_CLASS)) {
+            SendMessageA(child, WM_USER + 1, 1, 25);
+            EXPECT_EQ("25%", ReaderName(child));
+            EXPECT_EQ(25, SendMessageA(child, PBM_GETPOS, 0, 0));
+            EXPECT_EQ(100, SendMessageA(child, PBM_GETRANGE, FALSE, 0));
+        }
+        SetAccessLibraryLoader(LoadFakeOleAcc);
+        EXPECT_EQ(0, SendMessageA(child, WM_GETOBJECT, 0, OBJID_WINDOW)) << where;
+        EXPECT_EQ(want ? 0x5A5A : 0, SendMessageA(child, WM_GETOBJECT, 0, OBJID_CLIENT)) << where;
+        EXPECT_EQ(want ? 1 : 0, calls(asked, &refs)) << where;
+        EXPECT_TRUE(!want || (!lstrcmpW(want, asked) && refs == 1)) << where;   // the answer's own
+        SetAccessLibraryLoader(NULL);
+    }
 }

@@ -342,6 +342,19 @@ e2e_big_packed() {
     printf '%s\n' "$out"
 }
 
+# e2e_reader_names CAPTION: what a screen reader hears of each control of
+# a page, one "class|name" line each (tests/e2e/readnames.c), read from a
+# process of its own.
+e2e_reader_names() {
+    cp "$BUILD_DIR/tests/e2e/readnames.exe" "$E2E_C/e2e-readnames.exe" || return 1
+    "$WINE_BIN" 'C:\e2e-readnames.exe' "$1" 2>/dev/null </dev/null | tr -d '\r'
+}
+# no_internal_names: true when no line on stdin names a control by a
+# resource or template name ("qzswirl", "frame name", a picture's name...).
+no_internal_names() {
+    ! grep -iE '\|(.*qzswirl.*|frame name|question|alert|bullet|okbutton|cancelbutton|title|\(no object\))$'
+}
+
 # Checks: each prints a line, failures are counted.
 check() { # description, then a command
     local what=$1; shift

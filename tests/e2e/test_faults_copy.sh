@@ -56,6 +56,23 @@ row_end
 
 done
 
+# Cancel from the keyboard: Escape, which the copy loop's pump hands to the
+# INSTALLING page, arrives while the big file is expanded. FAILURE, and
+# nothing has changed.
+e2e_begin escape-during-copy
+plugins_at 'C:\PS\Plugins' "$E2E_C/PS/Plugins"
+previous_set
+big_source zrfilt32._bf 192 zrfilt32.8bf
+through
+check "escape: the copy of the big file is caught under way" stop_in_copy "$PS" zrs3
+check "escape: INSTALLING appears" e2e_page 'Installing...' 30
+e2e_shot installing
+e2e_key Escape
+setup_resume
+ends_on 'Warning...'
+check "escape: every target as it was" set_unchanged
+row_end
+
 # The main window's close box while copying is ignored until the end. The
 # requests arrive while the copy of the big file is stopped half-way.
 e2e_begin close-during-copy

@@ -131,7 +131,7 @@ TEST(RealArt, ButtonFacesFloatOverABlackShadow)
     struct Face {
         const char *name;
         int w, h;
-    } faces[] = {{"OKButton", 54, 32}, {"CancelButton", 78, 20}};
+    } faces[] = {{"OK", 54, 32}, {"Cancel", 78, 20}};
     const COLORREF back = RGB(200, 180, 160);
     for (const Face &f : faces) {
         Pixels source = LoadedPixels(f.name);

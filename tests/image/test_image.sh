@@ -23,7 +23,7 @@ echo "image: $exe"
 allowed='
 GDI32 BitBlt CreateCompatibleBitmap CreateCompatibleDC CreateDIBitmap CreateFontIndirectA CreatePalette
 GDI32 CreatePen CreatePolygonRgn CreateSolidBrush DeleteDC DeleteMetaFile DeleteObject
-GDI32 GetDeviceCaps GetObjectA GetStockObject GetTextExtentPointA LineTo MoveToEx PlayMetaFile
+GDI32 GetDeviceCaps GetObjectA GetStockObject GetTextExtentPointA PlayMetaFile Polyline
 GDI32 RealizePalette RestoreDC SaveDC SelectClipRgn SelectObject SelectPalette SetBkColor
 GDI32 SetBkMode SetMapMode SetMetaFileBitsEx SetTextColor SetViewportExtEx SetViewportOrgEx
 GDI32 StretchDIBits TextOutA
@@ -37,7 +37,7 @@ KERNEL32 LoadLibraryA LoadResource LocalAlloc LocalFree LocalReAlloc LockResourc
 KERNEL32 ReadFile SetCurrentDirectoryA SetErrorMode SetFileAttributesA SizeofResource WritePrivateProfileStringA
 KERNEL32 lstrcpyA lstrcpynA lstrlenA
 USER32 BeginPaint CallWindowProcA ClientToScreen CreateDialogParamA CreateWindowExA DefWindowProcA
-USER32 DestroyIcon DestroyWindow DialogBoxParamA DispatchMessageA DrawTextA EnableWindow EndDialog
+USER32 DestroyIcon DestroyWindow DialogBoxParamA DispatchMessageA DrawFocusRect DrawTextA EnableWindow EndDialog
 USER32 EndPaint FillRect GetClassNameA GetClientRect GetDC GetDlgCtrlID GetDlgItem GetDlgItemTextA
 USER32 GetCapture GetClassLongA GetFocus GetLastActivePopup GetMessageA GetParent GetPropA GetSysColor
 USER32 GetSystemMetrics
@@ -47,7 +47,7 @@ USER32 IsIconic IsRectEmpty IsWindow IsWindowVisible LoadBitmapA LoadCursorA Loa
 USER32 PeekMessageA PostMessageA PostQuitMessage PtInRect RedrawWindow RegisterClassA
 USER32 RegisterWindowMessageA
 USER32 ReleaseCapture ReleaseDC RemovePropA ScreenToClient SendDlgItemMessageA SendMessageA
-USER32 SetCapture SetCursor SetDlgItemTextA SetFocus SetPropA SetWindowLongA ShowWindow
+USER32 SetCapture SetCursor SetDlgItemTextA SetFocus SetPropA SetWindowLongA SetWindowTextA ShowWindow
 USER32 TranslateMessage UnregisterClassA UpdateWindow wsprintfA
 '
 failures=0

@@ -76,7 +76,7 @@ struct Strip {
 const Strip kStrips[] = {
     {"ALERT", 160, 86, 8, 2, kMagenta},    {"QUESTION", 160, 86, 8, 2, kMagenta},
     {"BULLET", 48, 24, 8, 2, kMagenta},    {"CHECKBOX", 180, 22, 8, 6, kWhite},
-    {"OKBUTTON", 54, 32, 4, 1, kMagenta},  {"CANCELBUTTON", 78, 20, 4, 1, kMagenta},
+    {"OK", 54, 32, 4, 1, kMagenta},        {"CANCEL", 78, 20, 4, 1, kMagenta},
 };
 
 TEST(Bitmaps, StripsHaveTheirSizeDepthAndTransparentEdges)
@@ -189,7 +189,7 @@ TEST(Bitmaps, PicturesShowWhatTheyShould)
             }
 
     // Button faces: black letters, nothing else, on magenta.
-    for (const char *name : {"OKBUTTON", "CANCELBUTTON"}) {
+    for (const char *name : {"OK", "CANCEL"}) {
         Dib face;
         ReadDib(name, face);
         ASSERT_FALSE(HasFatalFailure());
@@ -283,7 +283,7 @@ TEST(Bitmaps, LoadBitmapFindsEveryNameTheControlsUse)
         int width, height;
     } names[] = {
         {"Alert", 160, 86}, {"Question", 160, 86}, {"bullet", 48, 24}, {"CheckBox", 180, 22},
-        {"OkButton", 54, 32}, {"OKButton", 54, 32}, {"CancelButton", 78, 20},
+        {"Ok", 54, 32}, {"OK", 54, 32}, {"Cancel", 78, 20},
         {"qzswirl", 128, 128}, {"QzSwirl", 128, 128}, {"BlueTex", 128, 128},
     };
     for (const auto &n : names) {
