@@ -6,6 +6,7 @@
 #include "app/paths.h"
 #include "app/dialogs.h"
 #include "app/pages.h"
+#include "app/pathtext.h"
 #include "app/syslibs.h"
 #include "resources/resource_ids.h"
 
@@ -18,11 +19,41 @@ static LONGLONG gRequiredKB = SPACE_REQUIRED_KB;
 static const char kTooLong[] =
     "The directory name is too long.  Choose a directory of at most 146 characters.";
 
+static const char kUnspellable[] =
+    "The directory name holds characters that this system cannot pass on to the installer, "
+    "and the directory has no short name.  Choose another directory.";
+static const char kIni[] = "photos30.ini";
+
+// Vista and later keep what a program that is not elevated writes into the
+// Windows directory in the user's VirtualStore: the host's own copy of the
+// file, named into path (MAX_PATH). 0 on older systems or when it does
+// not fit.
+static int VirtualStoreIni(char *path)
+{
+    if (LOBYTE(GetVersion()) < 6)
+        return 0;
+    typedef DWORD(WINAPI * EnvFn)(LPCSTR, LPSTR, DWORD);
+    EnvFn env = KernelEntryAs<EnvFn>("GetEnvironmentVariableA");
+    char windows[MAX_PATH];
+    UINT w = GetWindowsDirectoryA(windows, MAX_PATH);
+    DWORD n = env ? env("LOCALAPPDATA", path, MAX_PATH) : 0;
+    if (!n || !w || n + w + 26 >= MAX_PATH)
+        return 0;
+    wsprintfA(path + n, "\\VirtualStore%s\\%s", windows + 2, kIni);
+    return 1;
+}
+
 int CheckINI(char *dir)
 {
-    DWORD len = GetPrivateProfileStringA("Photoshop", "PlugInDirectory", "", dir, PATH_SIZE - 1,
-                                         "photos30.ini");
-    return len != 0;
+    char store[MAX_PATH];
+    const char *file = VirtualStoreIni(store) ? store : kIni;
+    for (;;) {
+        if (GetPrivateProfileStringA("Photoshop", "PlugInDirectory", "", dir, PATH_SIZE - 1, file))
+            return 1;
+        if (file == kIni)
+            return 0;
+        file = kIni;
+    }
 }
 
 int DriveBound()
@@ -47,21 +78,22 @@ static void SpellAsStored(char *path)
         return;
     if (path[0] >= 'a' && path[0] <= 'z')
         path[0] = (char)(path[0] - 'a' + 'A');
-    int len = lstrlenA(path);
-    for (int start = 3; start < len; ) {
-        int end = start;
-        while (end < len && path[end] != '\\')
-            end++;
-        char saved = path[end];
-        path[end] = '\0';
+    for (char *start = path + 3; *start; ) {
+        char *end = start;
+        while (*end && *end != '\\')
+            end = CharNextA(end);
+        char saved = *end;
+        *end = '\0';
         WIN32_FIND_DATAA fd;
         HANDLE h = FindFirstFileA(path, &fd);
         if (h != INVALID_HANDLE_VALUE) {
             FindClose(h);
             if (lstrlenA(fd.cFileName) == end - start)
-                CopyMemory(path + start, fd.cFileName, end - start);
+                CopyMemory(start, fd.cFileName, end - start);
         }
-        path[end] = saved;
+        *end = saved;
+        if (!saved)
+            break;
         start = end + 1;
     }
 }
@@ -124,7 +156,7 @@ int validdir(const char *path)
 int DirectoryFits(const char *dir)
 {
     int len = lstrlenA(dir);
-    if (len == 0 || dir[len - 1] != '\\')
+    if (!EndsInBackslash(dir))
         len++;
     return len + MAX_TARGET_NAME <= PATH_SIZE - 1;
 }
@@ -272,6 +304,11 @@ static void OnInitDialog(HWND page, char *dir)
         ProposeDirectory();
     EnableWindow(GetDlgItem(page, IDOK), gpDir[0] != '\0');
     SendDlgItemMessageA(page, IDC_PATH, EM_LIMITTEXT, PATH_SIZE - 1, 0);
+    // The page's font lacks the characters of a double-byte code page; the
+    // field takes the system's, which has them (the system font itself
+    // where there is no such stock font).
+    if (GetSystemMetrics(SM_DBCSENABLED))
+        SendDlgItemMessageA(page, IDC_PATH, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), 0);
     SetDlgItemTextA(page, IDC_PATH, gpDir);
     // The new page's text is empty whatever an earlier page showed.
     gLastDrive = -1;
@@ -295,20 +332,42 @@ static void TrimBlanks(char *text)
     text[len] = '\0';
 }
 
-static void OnContinue(HWND page)
+// Reads the field into the caller's buffer, blanks dropped. On NT the
+// field holds the name as typed, in Unicode: one that the code page cannot
+// spell is taken in its short form, the directory made first when it is
+// missing. 0 (and an empty buffer) when it has no such form.
+static int TypedDirectory(HWND page)
 {
     GetDlgItemTextA(page, IDC_PATH, gpDir, PATH_SIZE - 1);
-    TrimBlanks(gpDir);
-    if (!DirectoryFits(gpDir)) {
-        ShowAlertStr(kTooLong);
-        SetFocus(GetDlgItem(page, IDC_PATH));
-        return;
+    typedef UINT(WINAPI * TextFn)(HWND, int, LPWSTR, int);
+    typedef BOOL(WINAPI * MakeDirFn)(LPCWSTR, LPSECURITY_ATTRIBUTES);
+    TextFn textW = reinterpret_cast<TextFn>(reinterpret_cast<void (*)(void)>(
+        GetProcAddress(GetModuleHandleA("user32.dll"), "GetDlgItemTextW")));
+    WCHAR typed[PATH_SIZE];
+    int ok = 1;
+    if (textW && textW(page, IDC_PATH, typed, PATH_SIZE - 1) && !SpelledAs(gpDir, typed)) {
+        MakeDirFn makeDir = KernelEntryAs<MakeDirFn>("CreateDirectoryW");
+        if (makeDir)
+            makeDir(typed, NULL);
+        ok = ShortAnsiPath(typed, gpDir);
     }
-    if (validdir(gpDir) || CreateDirectoryA(gpDir, NULL)) {
+    TrimBlanks(gpDir);
+    return ok;
+}
+
+static void OnContinue(HWND page)
+{
+    const char *refused = !TypedDirectory(page) ? kUnspellable
+                          : !DirectoryFits(gpDir) ? kTooLong
+                                                  : NULL;
+    if (!refused && (validdir(gpDir) || CreateDirectoryA(gpDir, NULL))) {
         EndDialog(page, IDOK);
         return;
     }
-    ShowModalDialog("BadPath", BadPathDlgProc, page, (LPARAM)gpDir);
+    if (refused)
+        ShowAlertStr(refused);
+    else
+        ShowModalDialog("BadPath", BadPathDlgProc, page, (LPARAM)gpDir);
     SetFocus(GetDlgItem(page, IDC_PATH));
 }
 

@@ -1,0 +1,32 @@
+// Paths as text in the system's ANSI code page. Where that is double-byte
+// (932, 936, 949, 950), the second byte of a character may be a backslash
+// or a letter, so paths are walked by character, never by byte. On NT a
+// name that the code page cannot spell is reached by its short form.
+#ifndef SETUP_APP_PATHTEXT_H
+#define SETUP_APP_PATHTEXT_H
+
+#include <windows.h>
+
+// The last backslash of path that is a character of its own; null when
+// there is none.
+char *LastBackslash(const char *path);
+
+// 1 when the last character of path is a backslash.
+int EndsInBackslash(const char *path);
+
+// Cuts path right after its last backslash (empty when it has none).
+void KeepDirectory(char *path);
+
+// Lower-cases the letters A to Z of path; the bytes of a double-byte
+// character stay as they are.
+void LowerAscii(char *path);
+
+// The short form of the existing file or directory that wide names, in
+// the code page, into out (PATH_SIZE); 0 and an empty out when it has
+// none that the code page spells (NT only).
+int ShortAnsiPath(const WCHAR *wide, char *out);
+
+// 1 when ansi reads in the code page as wide.
+int SpelledAs(const char *ansi, const WCHAR *wide);
+
+#endif
