@@ -36,7 +36,11 @@ int PreparePath(char *path)
             ok = 0;
         }
     }
-    LowerAscii(path);
+    // Letters A to Z only; the bytes of a double-byte character stay as
+    // they are.
+    for (char *p = path; *p; p = CharNextA(p))
+        if (*p >= 'A' && *p <= 'Z')
+            *p = (char)(*p - 'A' + 'a');
     return ok;
 }
 
@@ -64,7 +68,7 @@ int SourceDirectory(char *dir)
         ModuleNameFn nameW = KernelEntryAs<ModuleNameFn>("GetModuleFileNameW");
         WCHAR wide[MAX_PATH];
         DWORD n = nameW ? nameW(ghInst, wide, MAX_PATH) : 0;
-        if (n == 0 || n >= MAX_PATH || !ShortAnsiPath(wide, dir)) {
+        if (!n || n >= MAX_PATH || !ShortAnsiPath(wide, dir)) {
             dir[0] = '\0';
             return 0;
         }

@@ -25,13 +25,6 @@ void KeepDirectory(char *path)
     (last ? last + 1 : path)[0] = '\0';
 }
 
-void LowerAscii(char *path)
-{
-    for (; *path; path = CharNextA(path))
-        if (*path >= 'A' && *path <= 'Z')
-            *path = (char)(*path - 'A' + 'a');
-}
-
 int ShortAnsiPath(const WCHAR *wide, char *out)
 {
     typedef DWORD(WINAPI * ShortFn)(LPCWSTR, LPWSTR, DWORD);
@@ -39,27 +32,10 @@ int ShortAnsiPath(const WCHAR *wide, char *out)
     ShortFn shortPath = KernelEntryAs<ShortFn>("GetShortPathNameW");
     ToAnsiFn toAnsi = KernelEntryAs<ToAnsiFn>("WideCharToMultiByte");
     WCHAR shortForm[PATH_SIZE];
-    DWORD n = shortPath ? shortPath(wide, shortForm, PATH_SIZE) : 0;
-    // A short name is made of characters the code page has. Where the
-    // volume keeps none, the long name comes back, which the code page
-    // spells with a look-alike ("L" for "Ł") or "?": that names no file.
-    if (n && n < PATH_SIZE && toAnsi &&
-        toAnsi(CP_ACP, 0, shortForm, -1, out, PATH_SIZE, NULL, NULL) &&
-        GetFileAttributesA(out) != INVALID_FILE_ATTRIBUTES)
-        return 1;
-    out[0] = '\0';
-    return 0;
-}
-
-int SpelledAs(const char *ansi, const WCHAR *wide)
-{
-    typedef int(WINAPI * ToWideFn)(UINT, DWORD, LPCSTR, int, LPWSTR, int);
-    ToWideFn toWide = KernelEntryAs<ToWideFn>("MultiByteToWideChar");
-    WCHAR back[PATH_SIZE];
-    if (!toWide || !toWide(CP_ACP, 0, ansi, -1, back, PATH_SIZE))
+    DWORD n = shortPath && toAnsi ? shortPath(wide, shortForm, PATH_SIZE) : 0;
+    if (!n || n >= PATH_SIZE)
         return 0;
-    for (int i = 0; back[i] == wide[i]; i++)
-        if (!wide[i])
-            return 1;
-    return 0;
+    if (!toAnsi(CP_ACP, 0, shortForm, -1, out, PATH_SIZE, NULL, NULL))
+        out[0] = '\0';
+    return 1;
 }

@@ -17,16 +17,12 @@ int EndsInBackslash(const char *path);
 // Cuts path right after its last backslash (empty when it has none).
 void KeepDirectory(char *path);
 
-// Lower-cases the letters A to Z of path; the bytes of a double-byte
-// character stay as they are.
-void LowerAscii(char *path);
-
 // The short form of the existing file or directory that wide names, in
-// the code page, into out (PATH_SIZE); 0 and an empty out when it has
-// none that the code page spells (NT only).
+// the code page, into out (PATH_SIZE); 0 and out unchanged when there is
+// none (NT only). A short name is made of characters that the code page
+// has; where the volume keeps none, the long name comes back, which the
+// code page spells with look-alikes ("L" for "Ł") or "?", so out then
+// names no file.
 int ShortAnsiPath(const WCHAR *wide, char *out);
-
-// 1 when ansi reads in the code page as wide.
-int SpelledAs(const char *ansi, const WCHAR *wide);
 
 #endif
