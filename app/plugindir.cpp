@@ -37,7 +37,7 @@ static int VirtualStoreIni(char *path)
     DWORD n = env ? env("LOCALAPPDATA", path, MAX_PATH) : 0;
     if (!n || !w || n + w + 26 >= MAX_PATH)
         return 0;
-    wsprintfA(path + n, "\\VirtualStore%s\\%s", windows + 2, kIni);
+    wsprintfA(path + n, "\\VirtualStore%s\\photos30.ini", windows + 2);
     return 1;
 }
 
@@ -152,10 +152,7 @@ int validdir(const char *path)
 
 int DirectoryFits(const char *dir)
 {
-    int len = lstrlenA(dir);
-    if (!EndsInBackslash(dir))
-        len++;
-    return len + MAX_TARGET_NAME <= PATH_SIZE - 1;
+    return lstrlenA(dir) + !EndsInBackslash(dir) + MAX_TARGET_NAME < PATH_SIZE;
 }
 
 LONGLONG freespace(int drive)
@@ -351,9 +348,14 @@ static int UsableDirectory(HWND page)
     if (Platform() != PLATFORM_WINNT || !textW || !makeDir ||
         !textW(page, IDC_PATH, typed, PATH_SIZE - 1))
         return CreateDirectoryA(gpDir, NULL);
-    makeDir(typed, NULL);
+    // Leading blanks are dropped as from the buffer; the system drops
+    // trailing ones itself.
+    const WCHAR *name = typed;
+    while (*name == ' ')
+        name++;
+    makeDir(name, NULL);
     if (!validdir(gpDir))
-        ShortAnsiPath(typed, gpDir);
+        ShortAnsiPath(name, gpDir);
     return validdir(gpDir);
 }
 
@@ -409,18 +411,21 @@ INT_PTR CALLBACK PathDlgProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam)
 // fmt with its first "%s" replaced by arg, cut to fit out (size chars).
 static void FormatPath(char *out, int size, const char *fmt, const char *arg)
 {
-    int pos = 0;
-    for (const char *p = fmt; *p && pos < size - 1; p++) {
-        if (p[0] == '%' && p[1] == 's' && arg) {
-            for (const char *a = arg; *a && pos < size - 1; a++)
-                out[pos++] = *a;
+    char *end = out + size - 1;
+    const char *rest = NULL;    // the format after "%s" while arg is copied
+    while (out < end && (*fmt || rest)) {
+        if (!*fmt) {
+            fmt = rest;
+            rest = NULL;
+        } else if (arg && fmt[0] == '%' && fmt[1] == 's') {
+            rest = fmt + 2;
+            fmt = arg;
             arg = NULL;
-            p++;
         } else {
-            out[pos++] = *p;
+            *out++ = *fmt++;
         }
     }
-    out[pos] = '\0';
+    *out = '\0';
 }
 
 INT_PTR CALLBACK BadPathDlgProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam)
