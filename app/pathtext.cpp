@@ -35,7 +35,8 @@ int ShortAnsiPath(const WCHAR *wide, char *out)
     DWORD n = shortPath && toAnsi ? shortPath(wide, shortForm, PATH_SIZE) : 0;
     if (!n || n >= PATH_SIZE)
         return 0;
-    if (!toAnsi(CP_ACP, 0, shortForm, -1, out, PATH_SIZE, NULL, NULL))
-        out[0] = '\0';
-    return 1;
+    if (toAnsi(CP_ACP, 0, shortForm, -1, out, PATH_SIZE, NULL, NULL))
+        return 1;
+    out[0] = '\0';
+    return 0;
 }

@@ -18,11 +18,11 @@ int EndsInBackslash(const char *path);
 void KeepDirectory(char *path);
 
 // The short form of the existing file or directory that wide names, in
-// the code page, into out (PATH_SIZE); 0 and out unchanged when there is
-// none (NT only). A short name is made of characters that the code page
-// has; where the volume keeps none, the long name comes back, which the
-// code page spells with look-alikes ("L" for "Ł") or "?", so out then
-// names no file.
+// the code page, into out (PATH_SIZE); 0 when there is none (NT only),
+// out then unchanged, or empty where the short form does not fit. A short
+// name is made of characters that the code page has; where the volume
+// keeps none, the long name comes back, which the code page spells with
+// look-alikes ("L" for "Ł") or "?", so out then names no file.
 int ShortAnsiPath(const WCHAR *wide, char *out);
 
 #endif
