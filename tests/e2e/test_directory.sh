@@ -97,6 +97,7 @@ e2e_end
 e2e_begin not-in-code-page
 export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
 in_dir 'C:\users\Łukasz\Downloads\vellox' "$E2E_C/users/Łukasz/Downloads/vellox"
+setxkbmap pl   # "Ł" on a key of its own: typing it needs no new key mapping, which Wine can miss
 to_plugin_page -s
 e2e_type 'C:\Wtyczki Łukasza'
 e2e_shot typed
