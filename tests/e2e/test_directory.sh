@@ -104,6 +104,7 @@ e2e_shot typed
 e2e_key Return
 finish_install
 check "not in the code page: installed into the typed folder" same_file "$P/zrfilt32.8bf" "$E2E_C/Wtyczki Łukasza/zrfilt32.8bf"
+[ -f "$E2E_C/Wtyczki Łukasza/zrfilt32.8bf" ] || find "$E2E_C" -name zrfilt32.8bf | sed 's/^/note: installed at /'
 check "not in the code page: no look-alike folder" no_file "$E2E_C/Wtyczki Lukasza"
 e2e_end
 export LANG=C.UTF-8; unset LC_ALL
