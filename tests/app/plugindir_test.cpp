@@ -149,32 +149,6 @@ TEST_F(IniTest, MissingFileOrKeyFindsNothing)
     EXPECT_EQ(0, CheckINI(dir));
 }
 
-// Vista and later: the copy in the user's VirtualStore is the host's own
-// and goes first; one without the key leaves the Windows directory's.
-TEST_F(IniTest, VirtualStoreCopyGoesFirst)
-{
-    char local[MAX_PATH], win[MAX_PATH];
-    ASSERT_GT(GetEnvironmentVariableA("LOCALAPPDATA", local, MAX_PATH), 0u);
-    GetWindowsDirectoryA(win, MAX_PATH);
-    std::string store = std::string(local) + "\\VirtualStore";
-    CreateDirectoryA(store.c_str(), NULL);
-    store += win + 2;
-    CreateDirectoryA(store.c_str(), NULL);
-    store += "\\photos30.ini";
-    ASSERT_TRUE(WriteBytes(ini, "[Photoshop]\r\nPlugInDirectory=C:\\WINDIR\r\n"));
-    const struct { const char *own, *found; } rows[] = {
-        {"[Photoshop]\r\nPlugInDirectory=C:\\OWN\r\n", "C:\\OWN"},
-        {"[Photoshop]\r\n", "C:\\WINDIR"},
-    };
-    for (const auto &row : rows) {
-        char dir[PATH_SIZE] = "";
-        EXPECT_TRUE(WriteBytes(store, row.own));
-        EXPECT_EQ(1, CheckINI(dir));
-        EXPECT_STREQ(row.found, dir);
-    }
-    DeleteFileA(store.c_str());
-}
-
 TEST_F(IniTest, LongValueIsCutToTheBuffer)
 {
     std::string value(300, 'v');
