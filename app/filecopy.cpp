@@ -4,6 +4,7 @@
 #include "app/checklist.h"
 #include "app/globals.h"
 #include "app/pages.h"
+#include "app/pathtext.h"
 #include "app/platform.h"
 #include "app/syslibs.h"
 
@@ -115,10 +116,7 @@ int SZDDLength(const char *path, DWORD *length)
 static void DirectoryOf(const char *path, char *dir)
 {
     lstrcpynA(dir, path, MAX_PATH);
-    int i = lstrlenA(dir) - 1;
-    while (i >= 0 && dir[i] != '\\')
-        i--;
-    dir[i + 1] = '\0';
+    KeepDirectory(dir);
 }
 
 // The names made here, not by GetTempFileNameA: where that call is built on

@@ -8,6 +8,7 @@
 #include "app/syslibs.h"
 #include "app/checklist.h"
 #include "app/pages.h"
+#include "app/pathtext.h"
 #include "app/platform.h"
 #include "app/plugindir.h"
 #include "resources/resource_ids.h"
@@ -27,7 +28,7 @@ int PreparePath(char *path)
 {
     int n = lstrlenA(path);
     int ok = 1;
-    if (n == 0 || path[n - 1] != '\\') {
+    if (!EndsInBackslash(path)) {
         if (n + 1 < PATH_SIZE) {
             path[n] = '\\';
             path[n + 1] = '\0';
@@ -35,9 +36,11 @@ int PreparePath(char *path)
             ok = 0;
         }
     }
-    for (int i = 0; i < n; i++)
-        if (path[i] >= 'A' && path[i] <= 'Z')
-            path[i] = (char)(path[i] - 'A' + 'a');
+    // Letters A to Z only; the bytes of a double-byte character stay as
+    // they are.
+    for (char *p = path; *p; p = CharNextA(p))
+        if (*p >= 'A' && *p <= 'Z')
+            *p = (char)(*p - 'A' + 'a');
     return ok;
 }
 
@@ -57,16 +60,20 @@ int SourceDirectory(char *dir)
 {
     DWORD len = GetModuleFileNameA(ghInst, dir, PATH_SIZE);
     // A path that filled the whole buffer was cut short (and may lack its
-    // terminator): it names no directory of ours.
-    if (len == 0 || len >= PATH_SIZE) {
-        dir[0] = '\0';
-        return 0;
+    // terminator). On NT a folder name that the code page cannot spell
+    // comes back changed and names no file. Either way NT has the short
+    // form of the name, where the volume keeps one.
+    if (len == 0 || len >= PATH_SIZE || (dir[len] = '\0', !FileExist(dir))) {
+        typedef DWORD(WINAPI * ModuleNameFn)(HMODULE, LPWSTR, DWORD);
+        ModuleNameFn nameW = KernelEntryAs<ModuleNameFn>("GetModuleFileNameW");
+        WCHAR wide[MAX_PATH];
+        DWORD n = nameW ? nameW(ghInst, wide, MAX_PATH) : 0;
+        if (!n || n >= MAX_PATH || !ShortAnsiPath(wide, dir)) {
+            dir[0] = '\0';
+            return 0;
+        }
     }
-    dir[len] = '\0';
-    int i = (int)len - 1;
-    while (i >= 0 && dir[i] != '\\')
-        i--;
-    dir[i + 1] = '\0';
+    KeepDirectory(dir);
     return PreparePath(dir);
 }
 

@@ -39,8 +39,9 @@ int JoinPath(char *out, const char *dir, const char *name);
 // that is more. A file that cannot be read counts 0.
 LONGLONG SpaceRequiredKB(DWORD platform, const char *sourceDir);
 
-// The installer's own directory with a trailing backslash, lower case.
-// 0 (and an empty dir) when the module path does not fit the buffer.
+// The installer's own directory with a trailing backslash, lower case;
+// on NT in its short form where the code page cannot spell it or it is
+// too long. 0 (and an empty dir) when there is none that fits the buffer.
 int SourceDirectory(char *dir);
 
 #endif

@@ -6,6 +6,8 @@
 #include "app/paths.h"
 #include "app/dialogs.h"
 #include "app/pages.h"
+#include "app/pathtext.h"
+#include "app/platform.h"
 #include "app/syslibs.h"
 #include "resources/resource_ids.h"
 
@@ -18,11 +20,38 @@ static LONGLONG gRequiredKB = SPACE_REQUIRED_KB;
 static const char kTooLong[] =
     "The directory name is too long.  Choose a directory of at most 146 characters.";
 
+static const char kIni[] = "photos30.ini";
+
+// Vista and later keep what a program that is not elevated writes into the
+// Windows directory in the user's VirtualStore: the host's own copy of the
+// file, named into path (MAX_PATH). 0 on older systems or when it does
+// not fit.
+static int VirtualStoreIni(char *path)
+{
+    if (LOBYTE(GetVersion()) < 6)
+        return 0;
+    typedef DWORD(WINAPI * EnvFn)(LPCSTR, LPSTR, DWORD);
+    EnvFn env = KernelEntryAs<EnvFn>("GetEnvironmentVariableA");
+    char windows[MAX_PATH];
+    UINT w = GetWindowsDirectoryA(windows, MAX_PATH);
+    DWORD n = env ? env("LOCALAPPDATA", path, MAX_PATH) : 0;
+    if (!n || !w || n + w + 26 >= MAX_PATH)
+        return 0;
+    wsprintfA(path + n, "\\VirtualStore%s\\photos30.ini", windows + 2);
+    return 1;
+}
+
 int CheckINI(char *dir)
 {
-    DWORD len = GetPrivateProfileStringA("Photoshop", "PlugInDirectory", "", dir, PATH_SIZE - 1,
-                                         "photos30.ini");
-    return len != 0;
+    char store[MAX_PATH];
+    const char *file = VirtualStoreIni(store) ? store : kIni;
+    for (;;) {
+        if (GetPrivateProfileStringA("Photoshop", "PlugInDirectory", "", dir, PATH_SIZE - 1, file))
+            return 1;
+        if (file == kIni)
+            return 0;
+        file = kIni;
+    }
 }
 
 int DriveBound()
@@ -47,21 +76,22 @@ static void SpellAsStored(char *path)
         return;
     if (path[0] >= 'a' && path[0] <= 'z')
         path[0] = (char)(path[0] - 'a' + 'A');
-    int len = lstrlenA(path);
-    for (int start = 3; start < len; ) {
-        int end = start;
-        while (end < len && path[end] != '\\')
-            end++;
-        char saved = path[end];
-        path[end] = '\0';
+    for (char *start = path + 3; *start; ) {
+        char *end = start;
+        while (*end && *end != '\\')
+            end = CharNextA(end);
+        char saved = *end;
+        *end = '\0';
         WIN32_FIND_DATAA fd;
         HANDLE h = FindFirstFileA(path, &fd);
         if (h != INVALID_HANDLE_VALUE) {
             FindClose(h);
             if (lstrlenA(fd.cFileName) == end - start)
-                CopyMemory(path + start, fd.cFileName, end - start);
+                CopyMemory(start, fd.cFileName, end - start);
         }
-        path[end] = saved;
+        *end = saved;
+        if (!saved)
+            break;
         start = end + 1;
     }
 }
@@ -79,27 +109,37 @@ static int SpelledCurrentDirectory(char *out)
     return 1;
 }
 
-int testdir(const char *subpath, char *out)
+// Changes into path and back; 1 when it could be entered. With out, the
+// directory entered is read into it as SpelledCurrentDirectory does.
+static int Enter(const char *path, char *out)
 {
-    out[0] = '\0';
     char saved[MAX_PATH];
     DWORD len = GetCurrentDirectoryA(MAX_PATH, saved);
     if (len == 0 || len >= MAX_PATH)
         return 0;
     UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-    char probe[MAX_PATH];
-    for (int d = 2; d < DriveBound() && !out[0]; d++) {
-        if (lstrlenA(subpath) + 3 > MAX_PATH)
-            break;
-        probe[0] = (char)('a' + d);
-        probe[1] = ':';
-        lstrcpyA(probe + 2, subpath);
-        if (SetCurrentDirectoryA(probe)) {
+    int ok = SetCurrentDirectoryA(path) != 0;
+    if (ok) {
+        if (out)
             SpelledCurrentDirectory(out);
-            SetCurrentDirectoryA(saved);
-        }
+        SetCurrentDirectoryA(saved);
     }
     SetErrorMode(oldMode);
+    return ok;
+}
+
+int testdir(const char *subpath, char *out)
+{
+    out[0] = '\0';
+    char probe[MAX_PATH];
+    if (lstrlenA(subpath) + 3 > MAX_PATH)
+        return 0;
+    probe[1] = ':';
+    lstrcpyA(probe + 2, subpath);
+    for (int d = 2; d < DriveBound() && !out[0]; d++) {
+        probe[0] = (char)('a' + d);
+        Enter(probe, out);
+    }
     return out[0] != '\0';
 }
 
@@ -107,26 +147,12 @@ int validdir(const char *path)
 {
     while (*path == ' ')
         path++;
-    if (!*path)
-        return 0;
-    char saved[MAX_PATH];
-    DWORD len = GetCurrentDirectoryA(MAX_PATH, saved);
-    if (len == 0 || len >= MAX_PATH)
-        return 0;
-    UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-    int ok = SetCurrentDirectoryA(path) != 0;
-    if (ok)
-        SetCurrentDirectoryA(saved);
-    SetErrorMode(oldMode);
-    return ok;
+    return *path && Enter(path, NULL);
 }
 
 int DirectoryFits(const char *dir)
 {
-    int len = lstrlenA(dir);
-    if (len == 0 || dir[len - 1] != '\\')
-        len++;
-    return len + MAX_TARGET_NAME <= PATH_SIZE - 1;
+    return lstrlenA(dir) + !EndsInBackslash(dir) + MAX_TARGET_NAME < PATH_SIZE;
 }
 
 LONGLONG freespace(int drive)
@@ -160,19 +186,19 @@ void freespacestr(LONGLONG kb, char *out)
 {
     char digits[24];
     int n = 0;
-    int negative = kb < 0;
-    ULONGLONG value = negative ? 0 - (ULONGLONG)kb : (ULONGLONG)kb;
-    ULONGLONG whole = value / 1000;
+    ULONGLONG value = kb < 0 ? 0 - (ULONGLONG)kb : (ULONGLONG)kb;
+    // Least significant digit first, the point after the third.
     do {
-        digits[n++] = (char)('0' + whole % 10);
-        whole /= 10;
-    } while (whole);
-    int pos = 0;
-    if (negative)
-        out[pos++] = '-';
+        digits[n++] = (char)('0' + value % 10);
+        value /= 10;
+        if (n == 3)
+            digits[n++] = '.';
+    } while (value || n < 5);
+    if (kb < 0)
+        *out++ = '-';
     while (n)
-        out[pos++] = digits[--n];
-    wsprintfA(out + pos, ".%03d MB", (int)(value % 1000));
+        *out++ = digits[--n];
+    lstrcpyA(out, " MB");
 }
 
 void SetSpaceRequired(LONGLONG kb)
@@ -183,31 +209,29 @@ void SetSpaceRequired(LONGLONG kb)
 void ShowFreeSpace(HWND page, const char *path)
 {
     char text[SPACE_TEXT_SIZE];
-    if (!path) {
-        freespacestr(gRequiredKB, text);
-        SetDlgItemTextA(page, IDC_SPACE_REQUIRED, text);
-        return;
+    int id = IDC_SPACE_REQUIRED;
+    LONGLONG kb = gRequiredKB;
+    if (path) {
+        while (*path == ' ')
+            path++;
+        // A letter names its drive, colon or not; anything else the current
+        // drive (0). An empty path names none (-1).
+        int drive = -1;
+        if (*path) {
+            unsigned letter = (unsigned)((*path | 0x20) - 'a');
+            drive = letter < 26 ? (int)letter + 1 : 0;
+            if (drive == gLastDrive)
+                return;
+        }
+        gLastDrive = drive;
+        id = IDC_SPACE_FREE;
+        kb = drive < 0 ? 0 : freespace(drive);
     }
-    while (*path == ' ')
-        path++;
-    if (!*path) {
-        gLastDrive = -1;
-        SetDlgItemTextA(page, IDC_SPACE_FREE, "--");
-        return;
-    }
-    char c = *path;
-    if (c >= 'A' && c <= 'Z')
-        c = (char)(c - 'A' + 'a');
-    int drive = (c >= 'a' && c <= 'z') ? c - 'a' + 1 : 0;
-    if (drive == gLastDrive)
-        return;
-    LONGLONG kb = freespace(drive);
-    if (kb == 0)
-        lstrcpyA(text, "--");
-    else
+    if (kb)
         freespacestr(kb, text);
-    SetDlgItemTextA(page, IDC_SPACE_FREE, text);
-    gLastDrive = drive;
+    else
+        lstrcpyA(text, "--");
+    SetDlgItemTextA(page, id, text);
 }
 
 int FindDir(HWND page, char *dir)
@@ -246,11 +270,17 @@ int FindDir(HWND page, char *dir)
     return 1;
 }
 
+// Reads the edit text into the caller's buffer.
+static void ReadField(HWND page)
+{
+    GetDlgItemTextA(page, IDC_PATH, gpDir, PATH_SIZE - 1);
+}
+
 // Reads the edit text into the caller's buffer and follows it with the
 // Continue button and the free space.
 static void TakeEditText(HWND page)
 {
-    GetDlgItemTextA(page, IDC_PATH, gpDir, PATH_SIZE - 1);
+    ReadField(page);
     EnableWindow(GetDlgItem(page, IDOK), gpDir[0] != '\0');
     ShowFreeSpace(page, gpDir);
 }
@@ -270,13 +300,18 @@ static void OnInitDialog(HWND page, char *dir)
     gpDir = dir;
     if (gfScan)
         ProposeDirectory();
-    EnableWindow(GetDlgItem(page, IDOK), gpDir[0] != '\0');
     SendDlgItemMessageA(page, IDC_PATH, EM_LIMITTEXT, PATH_SIZE - 1, 0);
-    SetDlgItemTextA(page, IDC_PATH, gpDir);
+    // The page's font lacks the characters of a double-byte code page; the
+    // field takes the system's, which has them (the system font itself
+    // where there is no such stock font).
+    if (GetSystemMetrics(SM_DBCSENABLED))
+        SendDlgItemMessageA(page, IDC_PATH, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), 0);
     // The new page's text is empty whatever an earlier page showed.
     gLastDrive = -1;
     ShowFreeSpace(page, NULL);
-    ShowFreeSpace(page, gpDir);
+    // The field reports its new text, which the page then follows: the
+    // Continue button and the free space.
+    SetDlgItemTextA(page, IDC_PATH, gpDir);
     SetFocus(GetDlgItem(page, IDC_PATH));
 }
 
@@ -295,31 +330,57 @@ static void TrimBlanks(char *text)
     text[len] = '\0';
 }
 
+// 1 when the directory in the caller's buffer can be entered, made first
+// when it is missing (only its last component can be). On NT the field
+// holds the name as typed, in Unicode: one that the code page cannot spell
+// comes out of the field as a look-alike that names no directory, and is
+// made and entered by its short form.
+static int UsableDirectory(HWND page)
+{
+    if (validdir(gpDir))
+        return 1;
+    typedef UINT(WINAPI * TextFn)(HWND, int, LPWSTR, int);
+    typedef BOOL(WINAPI * MakeDirFn)(LPCWSTR, LPSECURITY_ATTRIBUTES);
+    TextFn textW = reinterpret_cast<TextFn>(reinterpret_cast<void (*)(void)>(
+        GetProcAddress(GetModuleHandleA("user32.dll"), "GetDlgItemTextW")));
+    MakeDirFn makeDir = KernelEntryAs<MakeDirFn>("CreateDirectoryW");
+    WCHAR typed[PATH_SIZE];
+    if (Platform() != PLATFORM_WINNT || !textW || !makeDir ||
+        !textW(page, IDC_PATH, typed, PATH_SIZE - 1))
+        return CreateDirectoryA(gpDir, NULL);
+    // Leading blanks are dropped as from the buffer; the system drops
+    // trailing ones itself.
+    const WCHAR *name = typed;
+    while (*name == ' ')
+        name++;
+    makeDir(name, NULL);
+    if (!validdir(gpDir))
+        ShortAnsiPath(name, gpDir);
+    return validdir(gpDir);
+}
+
 static void OnContinue(HWND page)
 {
-    GetDlgItemTextA(page, IDC_PATH, gpDir, PATH_SIZE - 1);
+    ReadField(page);
     TrimBlanks(gpDir);
     if (!DirectoryFits(gpDir)) {
         ShowAlertStr(kTooLong);
-        SetFocus(GetDlgItem(page, IDC_PATH));
-        return;
-    }
-    if (validdir(gpDir) || CreateDirectoryA(gpDir, NULL)) {
+    } else if (UsableDirectory(page)) {
         EndDialog(page, IDOK);
         return;
+    } else {
+        ShowModalDialog("BadPath", BadPathDlgProc, page, (LPARAM)gpDir);
     }
-    ShowModalDialog("BadPath", BadPathDlgProc, page, (LPARAM)gpDir);
     SetFocus(GetDlgItem(page, IDC_PATH));
 }
 
 static void OnBrowse(HWND page)
 {
-    GetDlgItemTextA(page, IDC_PATH, gpDir, PATH_SIZE - 1);
+    ReadField(page);
     if (!FindDir(page, gpDir))
         return;
+    // The field reports its new text, which the page then follows.
     SetDlgItemTextA(page, IDC_PATH, gpDir);
-    EnableWindow(GetDlgItem(page, IDOK), gpDir[0] != '\0');
-    ShowFreeSpace(page, gpDir);
 }
 
 INT_PTR CALLBACK PathDlgProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -350,18 +411,21 @@ INT_PTR CALLBACK PathDlgProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam)
 // fmt with its first "%s" replaced by arg, cut to fit out (size chars).
 static void FormatPath(char *out, int size, const char *fmt, const char *arg)
 {
-    int pos = 0;
-    for (const char *p = fmt; *p && pos < size - 1; p++) {
-        if (p[0] == '%' && p[1] == 's' && arg) {
-            for (const char *a = arg; *a && pos < size - 1; a++)
-                out[pos++] = *a;
+    char *end = out + size - 1;
+    const char *rest = NULL;    // the format after "%s" while arg is copied
+    while (out < end && (*fmt || rest)) {
+        if (!*fmt) {
+            fmt = rest;
+            rest = NULL;
+        } else if (arg && fmt[0] == '%' && fmt[1] == 's') {
+            rest = fmt + 2;
+            fmt = arg;
             arg = NULL;
-            p++;
         } else {
-            out[pos++] = *p;
+            *out++ = *fmt++;
         }
     }
-    out[pos] = '\0';
+    *out = '\0';
 }
 
 INT_PTR CALLBACK BadPathDlgProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam)

@@ -2,6 +2,7 @@
 
 #include "app/syslibs.h"
 #include "app/filecopy.h"
+#include "app/pathtext.h"
 #include "app/platform.h"
 
 namespace {
@@ -117,7 +118,7 @@ HMODULE LoadSystemLibrary(const char *name)
     UINT len = GetSystemDirectoryA(path, MAX_PATH);
     if (len == 0 || len >= MAX_PATH)
         return NULL;
-    if (path[len - 1] != '\\')
+    if (!EndsInBackslash(path))
         path[len++] = '\\';
     // Win32s keeps its 32-bit libraries in WIN32S below the system
     // directory; the system directory itself holds the 16-bit ones.

@@ -11,6 +11,15 @@ pkgs="$pkgs osslsigncode openssl"
 for p in $pkgs; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing="$missing $p"
 done
+# Wine takes its code page from the locale: tests run under ja_JP.UTF-8
+# (932) and en_US.UTF-8 (1252), which must have been generated.
+if [ "$(locale -a 2>/dev/null | grep -cxE '(ja_JP|en_US)\.utf8')" != 2 ]; then
+    s=; [ "$(id -u)" = 0 ] || s=sudo
+    dpkg-query -W -f='${Status}' locales 2>/dev/null | grep -q 'ok installed' ||
+        { $s apt-get update -qq; DEBIAN_FRONTEND=noninteractive $s apt-get install -y -qq locales >/dev/null; }
+    $s sed -i -E 's/^# *((ja_JP|en_US)\.UTF-8 UTF-8)/\1/' /etc/locale.gen
+    $s locale-gen >/dev/null
+fi
 [ -z "$missing" ] && exit 0
 sudo=
 [ "$(id -u)" = 0 ] || sudo=sudo

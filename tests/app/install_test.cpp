@@ -6,6 +6,8 @@
 
 #include "app/globals.h"
 #include "app/install.h"
+#include "app/pathtext.h"
+#include "app/plugindir.h"
 
 namespace {
 
@@ -29,6 +31,21 @@ TEST(PreparePath, AddsOneBackslashAndLowerCases)
 TEST(PreparePath, LeavesNonAsciiLettersAlone)
 {
     EXPECT_EQ("c:\\\xC4rger\\", Prepared("C:\\\xC4RGER"));
+}
+
+// In code page 932 the second byte of the character "\x95\x5C" is a
+// backslash, those of "\x83\x4F\x83\x43" are letters. Runs alone, in a
+// Japanese locale.
+TEST(PreparePath, OwnProcessInCodePage932)
+{
+    ASSERT_EQ(932u, GetACP()) << "no ja_JP.UTF-8 locale (scripts/install-deps.sh makes it)";
+    EXPECT_EQ("c:\\\x95\x5C\\", Prepared("C:\\\x95\x5C"));
+    EXPECT_EQ("c:\\x\x83\x4F\x83\x43\\", Prepared("C:\\X\x83\x4F\x83\x43"));
+    std::string dir = "c:\\" + std::string(PATH_SIZE - 18, 'd') + "\x95\x5C";
+    EXPECT_FALSE(DirectoryFits(dir.c_str()));   // the backslash is still to come
+    char path[PATH_SIZE] = "c:\\\x83\x5C\\\x95\x5C\\setup.exe";
+    KeepDirectory(path);
+    EXPECT_STREQ("c:\\\x83\x5C\\\x95\x5C\\", path);
 }
 
 TEST(PreparePath, FullBufferIsNeverOverrun)

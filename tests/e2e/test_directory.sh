@@ -75,4 +75,51 @@ check "trailing blanks: filter in C:\\PS\\PLUGINS" same_file "$P/zrfilt32.8bf" "
 check "trailing blanks: exit code 0" [ "${E2E_RC:-}" = 0 ]
 e2e_end
 
+# in_dir WINDOWS-DIR UNIX-DIR: setup.exe and its files moved there.
+in_dir() { mkdir -p "$(dirname "$2")"; mv "$E2E_DIST" "$2"; E2E_DIST=$2; E2E_EXE="$1\\setup.exe"; }
+
+# Code page 932: in "ソ" and "表" the second byte is a backslash, in "グ"
+# and "イ" an upper-case letter.
+e2e_begin cp932
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+in_dir 'C:\ソフト\表' "$E2E_C/ソフト/表"
+mkdir -p "$E2E_C/画像"
+printf '[Photoshop]\r\nPlugInDirectory=C:\\画像\\プラグイン\r\n' | iconv -t CP932 > "$E2E_C/windows/photos30.ini"
+to_plugin_page
+e2e_shot proposal
+e2e_key Return
+finish_install
+check "cp932: installed into C:\\画像\\プラグイン" same_file "$P/zrfilt32.8bf" "$E2E_C/画像/プラグイン/zrfilt32.8bf"
+e2e_end
+
+# Code page 1252 has no "Ł": setup.exe in such a folder, and a new such
+# folder typed in, are reached by their short names.
+e2e_begin not-in-code-page
+export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
+in_dir 'C:\users\Łukasz\Downloads\vellox' "$E2E_C/users/Łukasz/Downloads/vellox"
+setxkbmap pl   # "Ł" on a key of its own: typing it needs no new key mapping, which Wine can miss
+to_plugin_page -s
+e2e_type 'C:\Wtyczki Łukasza'
+e2e_shot typed
+e2e_key Return
+finish_install
+check "not in the code page: installed into the typed folder" same_file "$P/zrfilt32.8bf" "$E2E_C/Wtyczki Łukasza/zrfilt32.8bf"
+[ -f "$E2E_C/Wtyczki Łukasza/zrfilt32.8bf" ] || find "$E2E_C" -name zrfilt32.8bf | sed 's/^/note: installed at /'
+check "not in the code page: no look-alike folder" no_file "$E2E_C/Wtyczki Lukasza"
+e2e_end
+export LANG=C.UTF-8; unset LC_ALL
+
+# Vista and later: the host that is not elevated wrote its photos30.ini
+# into the VirtualStore; that copy goes first.
+e2e_begin virtualstore
+e2e_ini 'C:\WINDIR\PLUGINS'
+store=$(echo "$E2E_C"/users/*/AppData/Local)/VirtualStore/windows   # the user's, not Public's
+mkdir -p "$store" "$E2E_C/HOST"
+printf '[Photoshop]\r\nPlugInDirectory=C:\\HOST\\PLUGINS\r\n' > "$store/photos30.ini"
+to_plugin_page
+e2e_key Return
+finish_install
+check "virtualstore: installed into its C:\\HOST\\PLUGINS" same_file "$P/zrfilt32.8bf" "$E2E_C/HOST/PLUGINS/zrfilt32.8bf"
+e2e_end
+
 e2e_finish
