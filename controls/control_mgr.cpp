@@ -64,6 +64,16 @@ HFONT MyControlMgr::GetFont()
     if (font) {
         font->lfHeight = -fontHeight;
         lstrcpynA(font->lfFaceName, "Helv", LF_FACESIZE);
+        // The character set of the system's dialog font, and on double-byte
+        // systems its face too: a path in a Japanese or Cyrillic code page
+        // is then drawn in its own letters. Western systems keep Helv.
+        LOGFONTA gui;
+        HGDIOBJ guiFont = GetStockObject(DEFAULT_GUI_FONT);
+        if (guiFont && GetObjectA(guiFont, sizeof gui, &gui)) {
+            font->lfCharSet = gui.lfCharSet;
+            if (GetSystemMetrics(SM_DBCSENABLED))
+                lstrcpynA(font->lfFaceName, gui.lfFaceName, LF_FACESIZE);
+        }
         hFont = CreateFontIndirectA(font);
         GlobalUnlock(block);
     }
