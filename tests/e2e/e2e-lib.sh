@@ -284,6 +284,21 @@ e2e_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n
 # order, so the next step waits for the state they lead to, not a time.
 e2e_key() { xdotool key --clearmodifiers "$@"; }
 e2e_type() { xdotool type --delay 30 "$1"; }
+# e2e_type_field CAPTION TEXT: types TEXT into the focused field of a page
+# and waits until the field holds it; keys lost on a loaded machine are
+# typed again (at most three times).
+e2e_type_field() {
+    local try i
+    for try in 1 2 3; do
+        xdotool key --delay 30 End shift+Home BackSpace
+        e2e_type "$2"
+        for i in $(seq 20); do
+            e2e_reader_names "$1" | grep -qxF "Edit||$2" && return 0
+        done
+        echo "retry: the field of \"$1\" does not hold \"$2\""
+    done
+    return 1
+}
 
 # e2e_click CAPTION X Y: a left click at a point relative to a page's window.
 e2e_click() {

@@ -1,6 +1,7 @@
 /* Test helper: readnames CAPTION prints, for each child of the top-level
    window with that caption, "class|name", the name a screen reader gets
-   from another process (AccessibleObjectFromWindow, client object). */
+   from another process (AccessibleObjectFromWindow, client object), in
+   UTF-8; a field's line ends in "|" and the text it holds. */
 #define COBJMACROS
 #include <windows.h>
 #include <oleacc.h>
@@ -23,9 +24,17 @@ int main(int argc, char **argv)
         if (SUCCEEDED(AccessibleObjectFromWindow(c, OBJID_CLIENT, &kIAccessible, (void **)&object))) {
             text[0] = '\0';
             if (IAccessible_get_accName(object, self, &name) == S_OK && name)
-                WideCharToMultiByte(CP_ACP, 0, name, -1, text, sizeof text, NULL, NULL);
+                WideCharToMultiByte(CP_UTF8, 0, name, -1, text, sizeof text, NULL, NULL);
             SysFreeString(name);
             IAccessible_Release(object);
+        }
+        if (!lstrcmpiA(cls, "Edit")) {   /* and what the field holds */
+            WCHAR held[300] = L"";
+            char shown[900] = "";
+            SendMessageW(c, WM_GETTEXT, 300, (LPARAM)held);
+            WideCharToMultiByte(CP_UTF8, 0, held, -1, shown, sizeof shown, NULL, NULL);
+            printf("%s|%s|%s\n", cls, text, shown);
+            continue;
         }
         printf("%s|%s\n", cls, text);
     }

@@ -99,7 +99,7 @@ export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
 in_dir 'C:\users\Łukasz\Downloads\vellox' "$E2E_C/users/Łukasz/Downloads/vellox"
 setxkbmap pl   # "Ł" on a key of its own: typing it needs no new key mapping, which Wine can miss
 to_plugin_page -s
-e2e_type 'C:\Wtyczki Łukasza'
+check "not in the code page: the field holds the typed name" e2e_type_field 'Plug-in location...' 'C:\Wtyczki Łukasza'
 e2e_shot typed
 e2e_key Return
 finish_install
