@@ -79,6 +79,10 @@ check "subsystem version 3.10 ($(val MajorSubsystemVersion).$(val MinorSubsystem
     [ "$(val MajorSubsystemVersion).$(val MinorSubsystemVersion)" = 3.10 ]
 check "no TLS directory" sh -c "echo \"\$1\" | grep -q 'Entry 9 00000000 00000000 Thread Storage Directory'" _ "$headers"
 check "relocations kept" sh -c "echo \"\$1\" | grep -Eq 'Entry 5 [0-9a-f]+ [0-9a-f]*[1-9a-f][0-9a-f]* Base Relocation Directory'" _ "$headers"
+# Windows 95 and NT 3.51 run on a 386 or 486 and the first Pentium: none
+# of the later processors' instructions (conditional moves, fcomi, MMX, SSE).
+later=$("$objdump" -d "$exe" | grep -cE $'\t(cmov|fcmov|fu?comi|bswap|cmpxchg|rdtsc|cpuid)|%xmm|%mm[0-7]')
+check "only 386 instructions (later ones: $later)" [ "$later" = 0 ]
 sections=$(i686-w64-mingw32-objdump -h "$exe" | awk '$2 ~ /^\./ { print $2 }' | tr '\n' ' ')
 check "no runtime sections .CRT or .tls (sections: $sections)" sh -c "! echo '$sections' | grep -Eq '\\.(CRT|tls) '"
 check "manifest resource (type 24) present" sh -c "i686-w64-mingw32-windres -i '$exe' -O rc 2>/dev/null | grep -q RT_MANIFEST"
