@@ -1,6 +1,8 @@
 #include <windows.h>
+#include <stddef.h>
 
 #include "app/fileset.h"
+#include "app/crc32.h"
 #include "app/filecopy.h"
 #include "app/platform.h"
 #include "app/syslibs.h"
@@ -10,6 +12,10 @@
 // before anything is loaded.
 static const char kWinInit[] = "wininit.ini";
 static const char kRename[] = "rename";
+// The commit record, in the Windows directory: the set as it was before
+// the first replace, with the CRC-32 of its bytes, so that a record cut
+// short is known.
+static const char kRecord[] = "\\vellox20.cmt";
 
 static void ShortName(const char *path, char *out)
 {
@@ -20,62 +26,57 @@ static void ShortName(const char *path, char *out)
         lstrcpynA(out, path, MAX_PATH);
 }
 
-static int ScheduleAtRestart(StagedFile &f)
+// The rename line of target: its key into key, the file it names into
+// value (empty: none). Both MAX_PATH.
+static void RenameLine(const char *target, char *key, char *value)
 {
-    // The checked file waits under a name that is no leftover of a run.
-    char pending[MAX_PATH], shortPending[MAX_PATH];
-    if (!FreeNameBeside(f.target, "zrn", f.tag, pending) || !MoveFileA(f.temp, pending))
+    ShortName(target, key);
+    GetPrivateProfileStringA(kRename, key, "", value, MAX_PATH, kWinInit);
+}
+
+// Sets or (value null) removes the line, and has it written out at once.
+static void SetRenameLine(const char *key, const char *value)
+{
+    WritePrivateProfileStringA(kRename, key, value, kWinInit);
+    WritePrivateProfileStringA(NULL, NULL, NULL, kWinInit);
+}
+
+static int RecordPath(char *path)
+{
+    UINT n = GetWindowsDirectoryA(path, MAX_PATH - sizeof kRecord);
+    if (!n || n >= MAX_PATH - sizeof kRecord)
         return 0;
-    lstrcpyA(f.temp, pending);
-    ShortName(f.target, f.aside);
-    ShortName(pending, shortPending);
-    return WritePrivateProfileStringA(kRename, f.aside, shortPending, kWinInit) != 0;
+    lstrcpyA(path + n, kRecord);
+    return 1;
 }
 
-// Undoes the replaces of the first n files of the set, the last first.
-static void RollBack(FileSet *set, int n)
+static HANDLE OpenRecord(char *path, DWORD access, DWORD how)
 {
-    while (n-- > 0) {
-        StagedFile &f = set->files[n];
-        if (f.state == FILE_REPLACED && !f.aside[0])
-            DeleteFileA(f.target);   // there was none before
-        else if (f.state == FILE_REPLACED)
-            PutBack(f.aside, f.target);   // failing that, the next run does
-        else if (f.state == FILE_SCHEDULED)
-            WritePrivateProfileStringA(kRename, f.aside, NULL, kWinInit);
-        f.state = FILE_STAGED;
-    }
+    return RecordPath(path) ? CreateFileA(path, access, 0, NULL, how, FILE_ATTRIBUTE_NORMAL, NULL)
+                            : INVALID_HANDLE_VALUE;
 }
 
-int CommitFiles(FileSet *set)
+static DWORD RecordCrc(const FileSet *set)
 {
-    int result = 1;
-    for (int i = 0; i < set->count; i++) {
-        StagedFile &f = set->files[i];
-        int replaced = ReplaceKeeping(f.temp, f.target, f.tag, f.aside);
-        if (replaced == 1) {
-            f.state = FILE_REPLACED;
-        } else if (replaced == LZ_IN_USE && f.fSystem && Platform() == PLATFORM_WIN95 &&
-                   ScheduleAtRestart(f)) {
-            f.state = FILE_SCHEDULED;
-            result = FILES_RESTART;
-        } else {
-            RollBack(set, i);
-            DiscardFiles(set);
-            return ShowLZError(replaced, f.target);
-        }
-    }
-    for (int i = 0; i < set->count; i++)
-        if (set->files[i].state == FILE_REPLACED)
-            DropAside(set->files[i].aside, set->files[i].fSystem);
-    return result;
+    return Crc32Update(0, set, offsetof(FileSet, crc));
 }
 
-void DiscardFiles(FileSet *set)
+static int WriteRecord(FileSet *set)
 {
-    // Files replaced or put back no longer have their temporary names.
-    for (int i = 0; i < set->count; i++)
-        DeleteFileA(set->files[i].temp);
+    char path[MAX_PATH];
+    DWORD done;
+    set->crc = RecordCrc(set);
+    HANDLE f = OpenRecord(path, GENERIC_WRITE, CREATE_ALWAYS);
+    int ok = WriteFile(f, set, sizeof *set, &done, NULL) && FlushFileBuffers(f);
+    CloseHandle(f);
+    return ok;
+}
+
+static void DeleteRecord()
+{
+    char path[MAX_PATH];
+    if (RecordPath(path))
+        DeleteFileA(path);
 }
 
 static int Lower(char c)
@@ -89,8 +90,9 @@ static int HexDigit(char c)
     return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
 }
 
-// The tag of a name "zrs" or "zro" + four hex digits + ".tmp" (any case),
-// set-aside files as 16 more; -1 for every other name.
+// The tag of a name "zrs", "zro" or "zrn" + four hex digits + ".tmp" (any
+// case): set-aside files as 16 more, files waiting for a restart as 32
+// more; -1 for every other name.
 static int LeftoverTag(const char *name)
 {
     static const char kForm[] = "zr?????.tmp";
@@ -99,43 +101,240 @@ static int LeftoverTag(const char *name)
             (i > 2 && i < 7 && HexDigit(name[i]) < 0))
             return -1;
     int kind = Lower(name[2]);
-    if (name[11] || (kind != 's' && kind != 'o'))
+    if (name[11] || (kind != 's' && kind != 'o' && kind != 'n'))
         return -1;
-    return HexDigit(name[3]) + (kind == 'o' ? 16 : 0);
+    return HexDigit(name[3]) + (kind == 'o' ? 16 : kind == 'n' ? 32 : 0);
+}
+
+// 1 when a rename line's file is one of ours, waiting for the restart.
+static int OursPending(const char *value)
+{
+    const char *name = value;
+    for (const char *p = value; *p; p = CharNextA(p))
+        if (*p == '\\')
+            name = p + 1;
+    return LeftoverTag(name) >= 32;
+}
+
+// The checked runtime waits for the restart under a name that is no
+// leftover of a run, unless another program's file already waits for that
+// place: that one is kept, and ours goes.
+static int ScheduleAtRestart(FileSet *set, StagedFile &f)
+{
+    char key[MAX_PATH], pending[MAX_PATH];
+    RenameLine(f.target, key, f.prior);
+    if (f.prior[0] && !OursPending(f.prior)) {
+        f.state = FILE_KEPT;
+        return 1;
+    }
+    if (!FreeNameBeside(f.target, "zrn", f.tag, f.aside))
+        return 0;
+    f.state = FILE_SCHEDULED;
+    if (!WriteRecord(set) || !MoveFileA(f.temp, f.aside))
+        return 0;
+    ShortName(f.aside, pending);
+    SetRenameLine(key, pending);
+    return 1;
+}
+
+// 1 when the rename line of a scheduled file names its file.
+static int Scheduled(const StagedFile &f)
+{
+    char key[MAX_PATH], value[MAX_PATH], pending[MAX_PATH];
+    RenameLine(f.target, key, value);
+    ShortName(f.aside, pending);
+    return lstrcmpiA(value, pending) == 0;
+}
+
+// Undoes the first n files of the set, the last first, from what the
+// disk shows: a file whose staged copy is gone, or whose target is, was
+// replaced or set aside. Null when all are back; else the target that
+// could not go back.
+static const char *RollBack(FileSet *set, int n)
+{
+    const char *stuck = NULL;
+    while (n-- > 0) {
+        StagedFile &f = set->files[n];
+        if (f.state == FILE_SCHEDULED) {
+            char key[MAX_PATH], value[MAX_PATH];
+            RenameLine(f.target, key, value);
+            SetRenameLine(key, f.prior[0] ? f.prior : NULL);
+            DeleteFileA(f.aside);
+        } else if (!FileExist(f.temp) || !FileExist(f.target)) {
+            if (!f.aside[0])
+                DeleteFileA(f.target);   // there was none before
+            else if (!PutBack(f.aside, f.target) && FileExist(f.aside))
+                stuck = f.target;
+        }
+    }
+    return stuck;
+}
+
+// The set is in place: the staged files still there (a runtime kept) go
+// first, so that a start finding the record knows the commit is over; then
+// the old files and what a restart would have undone.
+static void Finish(FileSet *set)
+{
+    DiscardFiles(set);
+    for (int i = 0; i < set->count; i++) {
+        StagedFile &f = set->files[i];
+        if (f.state == FILE_SCHEDULED) {
+            DeleteFileA(f.prior);   // an earlier run's runtime, superseded
+            continue;
+        }
+        DropAside(f.aside, f.fSystem);
+        char key[MAX_PATH], value[MAX_PATH];
+        // A runtime of an earlier run still waiting would take the place
+        // of this one at the restart.
+        RenameLine(f.target, key, value);
+        if (f.fSystem && OursPending(value)) {
+            SetRenameLine(key, NULL);
+            DeleteFileA(value);
+        }
+    }
+    DeleteRecord();
+}
+
+// The commit stops before it starts: staged files go, the message shows.
+static int Abandon(FileSet *set, const char *name)
+{
+    DiscardFiles(set);
+    return ShowLZError(LZ_CANNOT_OPEN, name);
+}
+
+int CommitFiles(FileSet *set)
+{
+    // The names the old files go to are chosen, and recorded, first.
+    for (int i = 0; i < set->count; i++) {
+        StagedFile &f = set->files[i];
+        f.aside[0] = '\0';
+        f.prior[0] = '\0';
+        if (FileExist(f.target) && !FreeNameBeside(f.target, "zro", f.tag, f.aside))
+            return Abandon(set, f.target);
+    }
+    if (!WriteRecord(set))
+        return Abandon(set, kRecord + 1);
+
+    int result = 1;
+    for (int i = 0; i < set->count; i++) {
+        StagedFile &f = set->files[i];
+        int replaced = ReplaceKeeping(f.temp, f.target, f.tag, f.aside);
+        if (replaced == 1) {
+            f.state = FILE_REPLACED;
+        } else if (replaced == LZ_DENIED && f.fSystem) {
+            f.state = FILE_KEPT;   // the system's own runtime
+        } else if (replaced == LZ_IN_USE && f.fSystem && Platform() == PLATFORM_WIN95 &&
+                   ScheduleAtRestart(set, f)) {
+            result = FILES_RESTART;
+        } else {
+            if (!RollBack(set, i + 1)) {
+                DiscardFiles(set);
+                DeleteRecord();
+            }
+            return ShowLZError(replaced, f.target);
+        }
+    }
+    Finish(set);
+    return result;
+}
+
+int RecoverCommit(char *failed)
+{
+    char path[MAX_PATH];
+    HANDLE f = OpenRecord(path, GENERIC_READ, OPEN_EXISTING);
+    if (f == INVALID_HANDLE_VALUE)
+        return 1;   // no commit was under way
+    FileSet set;
+    DWORD got = 0;
+    BOOL read = ReadFile(f, &set, sizeof set, &got, NULL);
+    CloseHandle(f);
+    // A record cut short was being written: nothing was replaced yet.
+    if (!read || got != sizeof set || set.crc != RecordCrc(&set)) {
+        DeleteFileA(path);
+        return 1;
+    }
+    // Every staged file gone means every target was replaced: the commit
+    // is finished. Otherwise no old file was dropped yet, and all go back.
+    int done = 1;
+    for (int i = 0; i < set.count; i++)
+        if (set.files[i].state == FILE_SCHEDULED ? !Scheduled(set.files[i])
+                                                  : FileExist(set.files[i].temp))
+            done = 0;
+    if (done) {
+        Finish(&set);
+        return 1;
+    }
+    const char *stuck = RollBack(&set, set.count);
+    if (stuck) {
+        lstrcpynA(failed, stuck, MAX_PATH);
+        return 0;
+    }
+    DiscardFiles(&set);
+    DeleteFileA(path);
+    return 1;
+}
+
+void DiscardFiles(FileSet *set)
+{
+    // Files replaced or put back no longer have their temporary names.
+    for (int i = 0; i < set->count; i++)
+        DeleteFileA(set->files[i].temp);
 }
 
 void CleanLeftovers(const char *dir, const char *const *targets, int count)
 {
     char path[MAX_PATH], target[MAX_PATH];
     int length = lstrlenA(dir);
-    if (length + 13 >= MAX_PATH)
+    if (length + 13 >= MAX_PATH || count > FILESET_MAX)
         return;
     lstrcpyA(path, dir);
-    lstrcpyA(path + length, "zr*.tmp");
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA(path, &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        int tag = LeftoverTag(found.cFileName);
-        if (tag < 0)
-            continue;
-        lstrcpyA(path + length, found.cFileName);
-        tag -= 16;
-        if (tag >= 0 && tag < count && length + lstrlenA(targets[tag]) < MAX_PATH) {
-            lstrcpyA(target, dir);
-            lstrcpyA(target + length, targets[tag]);
-            // A killed commit took the target away: it comes back (or
-            // stays, should it not go, as the last copy of those bytes).
-            if (GetFileAttributesA(target) == INVALID_FILE_ATTRIBUTES) {
-                MoveFileA(path, target);
-                continue;
+    lstrcpyA(target, dir);
+    // The first pass finds the newest set-aside copy of each missing
+    // target (the one that was in its place last) and puts it back; the
+    // second deletes the other leftovers.
+    char best[FILESET_MAX][16];
+    FILETIME newest[FILESET_MAX];
+    for (int i = 0; i < FILESET_MAX; i++)
+        best[i][0] = '\0';
+    for (int pass = 0; pass < 2; pass++) {
+        lstrcpyA(path + length, "zr*.tmp");
+        WIN32_FIND_DATAA found;
+        HANDLE find = FindFirstFileA(path, &found);
+        if (find == INVALID_HANDLE_VALUE)
+            return;
+        do {
+            int tag = LeftoverTag(found.cFileName);
+            if (tag < 0 || tag >= 32 || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                continue;   // not ours, waiting for a restart, or a folder
+            lstrcpyA(path + length, found.cFileName);
+            tag -= 16;
+            if (tag >= 0) {
+                // A set-aside file of a target that does not belong here
+                // stays as it is.
+                if (tag >= count || !targets[tag] ||
+                    length + lstrlenA(targets[tag]) >= MAX_PATH)
+                    continue;
+                lstrcpyA(target + length, targets[tag]);
+                if (GetFileAttributesA(target) == INVALID_FILE_ATTRIBUTES) {
+                    if (!pass && (!best[tag][0] ||
+                                  CompareFileTime(&found.ftLastWriteTime, &newest[tag]) > 0)) {
+                        lstrcpyA(best[tag], found.cFileName);
+                        newest[tag] = found.ftLastWriteTime;
+                    }
+                    continue;   // the last copy of those bytes stays
+                }
             }
-        } else if (tag >= 0) {
-            continue;   // no record of this table: its target is unknown
-        }
-        SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(path);
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
+            if (pass) {
+                SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path);
+            }
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+        for (int i = 0; !pass && i < count; i++)
+            if (best[i][0]) {
+                lstrcpyA(path + length, best[i]);
+                lstrcpyA(target + length, targets[i]);
+                MoveFileA(path, target);
+            }
+    }
 }
