@@ -41,19 +41,13 @@ static void SetRenameLine(const char *key, const char *value)
     WritePrivateProfileStringA(NULL, NULL, NULL, kWinInit);
 }
 
-static int RecordPath(char *path)
+// Its path (the root's when the Windows directory cannot be had).
+static const char *RecordPath()
 {
+    static char path[MAX_PATH];
     UINT n = GetWindowsDirectoryA(path, MAX_PATH - sizeof kRecord);
-    if (!n || n >= MAX_PATH - sizeof kRecord)
-        return 0;
-    lstrcpyA(path + n, kRecord);
-    return 1;
-}
-
-static HANDLE OpenRecord(char *path, DWORD access, DWORD how)
-{
-    return RecordPath(path) ? CreateFileA(path, access, 0, NULL, how, FILE_ATTRIBUTE_NORMAL, NULL)
-                            : INVALID_HANDLE_VALUE;
+    lstrcpyA(path + (n < MAX_PATH - sizeof kRecord ? n : 0), kRecord);
+    return path;
 }
 
 static DWORD RecordCrc(const FileSet *set)
@@ -63,10 +57,10 @@ static DWORD RecordCrc(const FileSet *set)
 
 static int WriteRecord(FileSet *set)
 {
-    char path[MAX_PATH];
     DWORD done;
     set->crc = RecordCrc(set);
-    HANDLE f = OpenRecord(path, GENERIC_WRITE, CREATE_ALWAYS);
+    HANDLE f = CreateFileA(RecordPath(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, NULL);
     int ok = WriteFile(f, set, sizeof *set, &done, NULL) && FlushFileBuffers(f);
     CloseHandle(f);
     return ok;
@@ -74,14 +68,13 @@ static int WriteRecord(FileSet *set)
 
 static void DeleteRecord()
 {
-    char path[MAX_PATH];
-    if (RecordPath(path))
-        DeleteFileA(path);
+    DeleteFileA(RecordPath());
 }
 
+// Lower case for the letters of these names; digits and '.' stay.
 static int Lower(char c)
 {
-    return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
+    return c | 0x20;
 }
 
 static int HexDigit(char c)
@@ -137,13 +130,13 @@ static int ScheduleAtRestart(FileSet *set, StagedFile &f)
     return 1;
 }
 
-// 1 when the rename line of a scheduled file names its file.
+// 1 when the rename line of a scheduled file names its file: a file of
+// ours, and not the one that waited before.
 static int Scheduled(const StagedFile &f)
 {
-    char key[MAX_PATH], value[MAX_PATH], pending[MAX_PATH];
+    char key[MAX_PATH], value[MAX_PATH];
     RenameLine(f.target, key, value);
-    ShortName(f.aside, pending);
-    return lstrcmpiA(value, pending) == 0;
+    return OursPending(value) && lstrcmpiA(value, f.prior) != 0;
 }
 
 // Undoes the first n files of the set, the last first, from what the
@@ -165,6 +158,8 @@ static const char *RollBack(FileSet *set, int n)
                 DeleteFileA(f.target);   // there was none before
             else if (!PutBack(f.aside, f.target) && FileExist(f.aside))
                 stuck = f.target;
+        } else {
+            DeleteFileA(f.aside);   // a second name of the target still in place
         }
     }
     return stuck;
@@ -227,10 +222,10 @@ int CommitFiles(FileSet *set)
                    ScheduleAtRestart(set, f)) {
             result = FILES_RESTART;
         } else {
-            if (!RollBack(set, i + 1)) {
-                DiscardFiles(set);
-                DeleteRecord();
-            }
+            // Undone as a start would undo it, from the record; a put-back
+            // refused leaves it for the next start.
+            char stuck[MAX_PATH];
+            RecoverCommit(stuck);
             return ShowLZError(replaced, f.target);
         }
     }
@@ -240,8 +235,7 @@ int CommitFiles(FileSet *set)
 
 int RecoverCommit(char *failed)
 {
-    char path[MAX_PATH];
-    HANDLE f = OpenRecord(path, GENERIC_READ, OPEN_EXISTING);
+    HANDLE f = CreateFileA(RecordPath(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
     if (f == INVALID_HANDLE_VALUE)
         return 1;   // no commit was under way
     FileSet set;
@@ -250,7 +244,7 @@ int RecoverCommit(char *failed)
     CloseHandle(f);
     // A record cut short was being written: nothing was replaced yet.
     if (!read || got != sizeof set || set.crc != RecordCrc(&set)) {
-        DeleteFileA(path);
+        DeleteRecord();
         return 1;
     }
     // Every staged file gone means every target was replaced: the commit
@@ -270,7 +264,7 @@ int RecoverCommit(char *failed)
         return 0;
     }
     DiscardFiles(&set);
-    DeleteFileA(path);
+    DeleteRecord();
     return 1;
 }
 
@@ -289,52 +283,41 @@ void CleanLeftovers(const char *dir, const char *const *targets, int count)
         return;
     lstrcpyA(path, dir);
     lstrcpyA(target, dir);
-    // The first pass finds the newest set-aside copy of each missing
-    // target (the one that was in its place last) and puts it back; the
-    // second deletes the other leftovers.
-    char best[FILESET_MAX][16];
-    FILETIME newest[FILESET_MAX];
-    for (int i = 0; i < FILESET_MAX; i++)
-        best[i][0] = '\0';
-    for (int pass = 0; pass < 2; pass++) {
-        lstrcpyA(path + length, "zr*.tmp");
-        WIN32_FIND_DATAA found;
-        HANDLE find = FindFirstFileA(path, &found);
-        if (find == INVALID_HANDLE_VALUE)
-            return;
-        do {
-            int tag = LeftoverTag(found.cFileName);
-            if (tag < 0 || tag >= 32 || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                continue;   // not ours, waiting for a restart, or a folder
-            lstrcpyA(path + length, found.cFileName);
-            tag -= 16;
-            if (tag >= 0) {
-                // A set-aside file of a target that does not belong here
-                // stays as it is.
-                if (tag >= count || !targets[tag] ||
-                    length + lstrlenA(targets[tag]) >= MAX_PATH)
-                    continue;
-                lstrcpyA(target + length, targets[tag]);
-                if (GetFileAttributesA(target) == INVALID_FILE_ATTRIBUTES) {
-                    if (!pass && (!best[tag][0] ||
-                                  CompareFileTime(&found.ftLastWriteTime, &newest[tag]) > 0)) {
-                        lstrcpyA(best[tag], found.cFileName);
-                        newest[tag] = found.ftLastWriteTime;
-                    }
-                    continue;   // the last copy of those bytes stays
+    lstrcpyA(path + length, "zr*.tmp");
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA(path, &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    // The set-aside copies put back, and when each was last written: of
+    // two, the newer one (in its target's place last) stays there.
+    int putBack = 0;
+    FILETIME written[FILESET_MAX];
+    do {
+        int tag = LeftoverTag(found.cFileName);
+        if (tag < 0 || tag >= 32 || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            continue;   // not ours, waiting for a restart, or a folder
+        lstrcpyA(path + length, found.cFileName);
+        tag -= 16;
+        if (tag >= 0) {
+            // A set-aside file of a target that does not belong here stays
+            // as it is.
+            if (tag >= count || !targets[tag] || length + lstrlenA(targets[tag]) >= MAX_PATH)
+                continue;
+            lstrcpyA(target + length, targets[tag]);
+            if ((putBack >> tag & 1) && CompareFileTime(&found.ftLastWriteTime, &written[tag]) > 0)
+                DeleteFileA(target);   // an older copy, put back just now
+            // A killed commit took the target away: it comes back (or the
+            // copy stays, should it not go, as the last of those bytes).
+            if (GetFileAttributesA(target) == INVALID_FILE_ATTRIBUTES) {
+                if (MoveFileA(path, target)) {
+                    putBack |= 1 << tag;
+                    written[tag] = found.ftLastWriteTime;
                 }
+                continue;
             }
-            if (pass) {
-                SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path);
-            }
-        } while (FindNextFileA(find, &found));
-        FindClose(find);
-        for (int i = 0; !pass && i < count; i++)
-            if (best[i][0]) {
-                lstrcpyA(path + length, best[i]);
-                lstrcpyA(target + length, targets[i]);
-                MoveFileA(path, target);
-            }
-    }
+        }
+        SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
 }

@@ -4,7 +4,7 @@
 set -euo pipefail
 pkgs="wine wine32:i386 wine64 fonts-wine g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
       xvfb xauth xdotool x11-utils imagemagick cmake ninja-build googletest g++ mscompress
-      mtools xorriso zip unzip"
+      mtools xorriso zip unzip strace e2fsprogs"
 missing=
 for p in $pkgs; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing="$missing $p"

@@ -610,6 +610,9 @@ TEST(CommitFiles, RecoveredAfterACrashAtEveryStep)
                 EXPECT_EQ(which + "msvcrt20.dll", runtime);
                 EXPECT_EQ("", line);
             }
+            // Nothing set aside is left, but Win32s's old runtime.
+            EXPECT_EQ(m.version == kWin32s && runtime[0] == 'n' ? 1u : 0u,
+                      ListFiles(dir, "zro*.tmp").size());
             // The next install clears what is left: a staging cut short
             // before any record, Win32s's old runtime.
             CleanLeftovers(dir.c_str(), kNames, 3);
@@ -636,20 +639,21 @@ TEST(CleanLeftovers, OnlyItsOwnNames)
         bool kept;
         int year;      // its last write
     } files[] = {
-        {"zrs2A41.tmp", false}, {"ZRS0FFF.TMP", false}, {"zro2B00.tmp", false},
+        {"zrs2A41.tmp", false, 0}, {"ZRS0FFF.TMP", false, 0}, {"zro2B00.tmp", false, 0},
         {"zro3C00.tmp", false, 1996},  // its target is missing, and a newer copy is there
         {"zro3D00.tmp", true, 2001},   // put back
         {"zro1A00.tmp", true, 2001},   // put back
         {"zro1B00.tmp", false, 1996},
-        {"zro0ABC.tmp", true},  // the runtime's, in a folder where it does not belong
-        {"zroF123.tmp", true},  // no record of the table
-        {"zrs2A4.tmp", true},   {"zrsx000.tmp", true}, {"zrq0000.tmp", true},
-        {"zrs00000.tmp", true}, {"zrn0123.tmp", true}, {"zrsupp32.dll", true},
+        {"zro0ABC.tmp", true, 0},  // the runtime's, in a folder where it does not belong
+        {"zroF123.tmp", true, 0},  // no record of the table
+        {"zrs2A4.tmp", true, 0},   {"zrsx000.tmp", true, 0}, {"zrq0000.tmp", true, 0},
+        {"zrs00000.tmp", true, 0}, {"zrn0123.tmp", true, 0}, {"zrsupp32.dll", true, 0},
     };
     for (const File &f : files) {
         ASSERT_TRUE(WriteBytes(dir + f.name, f.name));
-        if (f.year)
+        if (f.year) {
             ASSERT_TRUE(SetLocalWriteTime(dir + f.name, f.year, 1, 1, 0, 0, 0));
+        }
     }
     ASSERT_TRUE(CreateDirectoryA((dir + "zrs1234.tmp").c_str(), NULL));
     SetFileAttributesA((dir + "zro2B00.tmp").c_str(), FILE_ATTRIBUTE_READONLY);
