@@ -76,6 +76,19 @@ else
 fi
 e2e_end
 
+# The list names the runtime, but its packed file cannot be opened: damaged,
+# not older than the installed one.
+e2e_begin runtime-unreadable
+plugins
+"$HOST_TOOLS_DIR/lzpack" -l "$E2E_DIST"/msvcrt20._ll "$E2E_DIST"/msvcrt20._2s \
+    "$E2E_DIST"/zrsupp32._ll "$E2E_DIST"/zrfilt32._bf > "$E2E_DIST/$LIST"
+rm "$E2E_DIST/msvcrt20._ll"
+through
+check "runtime-unreadable: the damage is told" e2e_page 'Alert!' 30
+ends_on 'Alert!'
+check "runtime-unreadable: nothing installed" [ -z "$(ls "$PS")" ]
+e2e_end
+
 # No list beside setup.exe: installed as always.
 e2e_begin no-list
 plugins
