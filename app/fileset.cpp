@@ -71,32 +71,29 @@ static void DeleteRecord()
     DeleteFileA(RecordPath());
 }
 
-// Lower case for the letters of these names; digits and '.' stay.
-static int Lower(char c)
-{
-    return c | 0x20;
-}
-
-static int HexDigit(char c)
-{
-    c = (char)Lower(c);
-    return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-}
-
 // The tag of a name "zrs", "zro" or "zrn" + four hex digits + ".tmp" (any
 // case): set-aside files as 16 more, files waiting for a restart as 32
-// more; -1 for every other name.
+// more; negative for every other name. (Letters are lower-cased by their
+// 0x20 bit; the terminator then compares as a blank.)
 static int LeftoverTag(const char *name)
 {
-    static const char kForm[] = "zr?????.tmp";
-    for (int i = 0; i < 11; i++)
-        if (!name[i] || (kForm[i] != '?' && Lower(name[i]) != kForm[i]) ||
-            (i > 2 && i < 7 && HexDigit(name[i]) < 0))
+    static const char kForm[] = "zr?####.tmp";
+    int tag = 0;
+    for (int i = 0; i < 12; i++) {
+        int c = name[i] | 0x20, form = kForm[i];
+        if (form == '#') {
+            int digit = c <= '9' ? c - '0' : c >= 'a' ? c - 'a' + 10 : -1;
+            if (digit < 0 || digit > 15)
+                return -1;
+            if (i == 3)
+                tag += digit;
+        } else if (form == '?') {
+            tag = c == 's' ? 0 : c == 'o' ? 16 : c == 'n' ? 32 : -64;
+        } else if (c != (form | 0x20)) {
             return -1;
-    int kind = Lower(name[2]);
-    if (name[11] || (kind != 's' && kind != 'o' && kind != 'n'))
-        return -1;
-    return HexDigit(name[3]) + (kind == 'o' ? 16 : kind == 'n' ? 32 : 0);
+        }
+    }
+    return tag;
 }
 
 // 1 when a rename line's file is one of ours, waiting for the restart.
@@ -240,10 +237,10 @@ int RecoverCommit(char *failed)
         return 1;   // no commit was under way
     FileSet set;
     DWORD got = 0;
-    BOOL read = ReadFile(f, &set, sizeof set, &got, NULL);
+    ReadFile(f, &set, sizeof set, &got, NULL);
     CloseHandle(f);
     // A record cut short was being written: nothing was replaced yet.
-    if (!read || got != sizeof set || set.crc != RecordCrc(&set)) {
+    if (got != sizeof set || set.crc != RecordCrc(&set)) {
         DeleteRecord();
         return 1;
     }
