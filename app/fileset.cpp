@@ -200,7 +200,6 @@ int CommitFiles(FileSet *set)
     for (int i = 0; i < set->count; i++) {
         StagedFile &f = set->files[i];
         f.aside[0] = '\0';
-        f.prior[0] = '\0';
         if (FileExist(f.target) && !FreeNameBeside(f.target, "zro", f.tag, f.aside))
             return Abandon(set, f.target);
     }
