@@ -67,7 +67,14 @@ cp "$work/peer.exe" "$work/peerbig.exe" "$work/bare.exe" "$work/backdrop.exe" "$
 printf '[Photoshop]\r\nPlugInDirectory=C:\\PS\\Plugins\r\n' > "$prefix/drive_c/windows/photos30.ini"
 
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
-winpid() { pgrep -n -f "C:\\\\dist\\\\$1"; }   # the newest: the program itself, not its launcher
+# the newest of this prefix (the machine may run other prefixes' setup.exe):
+# the program itself, not its launcher
+winpid() {
+    local p
+    for p in $(pgrep -f "C:\\\\dist\\\\$1" | sort -rn); do
+        grep -qzx "WINEPREFIX=$prefix" "/proc/$p/environ" 2>/dev/null && { echo "$p"; return 0; }
+    done
+}
 visible() { xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
 wait_visible() { local t=0; until visible "$1"; do sleep 0.01; t=$((t+1)); if [ $t -gt 3000 ]; then return 1; fi; done; return 0; }
 stop_all() { wineserver -k >/dev/null 2>&1; wineserver -w; wineserver -p >/dev/null 2>&1 </dev/null; "$WINE_BIN" cmd /c exit >/dev/null 2>&1 </dev/null; }
