@@ -46,18 +46,18 @@ int FileNewer(const char *source, const char *target)
         return 1;
     HANDLE src = OpenForReading(source);
     if (src == INVALID_HANDLE_VALUE)
-        return 0;
+        return -1;
     HANDLE dst = OpenForReading(target);
     if (dst == INVALID_HANDLE_VALUE) {
         CloseHandle(src);
         return 0;
     }
     WORD srcDate, srcTime, dstDate, dstTime;
-    int ok = DosWriteTime(src, &srcDate, &srcTime) && DosWriteTime(dst, &dstDate, &dstTime);
+    int ok = DosWriteTime(src, &srcDate, &srcTime) ? DosWriteTime(dst, &dstDate, &dstTime) : -1;
     CloseHandle(src);
     CloseHandle(dst);
-    if (!ok)
-        return 0;
+    if (ok <= 0)
+        return ok;
     // Packed dates (year, month, day from the high bits down) and packed
     // times (hour, minute, second) both order as plain numbers.
     if (dstDate != srcDate)
@@ -68,6 +68,8 @@ int FileNewer(const char *source, const char *target)
 int ShowLZError(int code, const char *name)
 {
     int mapped;
+    if (code == LZ_DENIED)
+        code = LZ_CANNOT_OPEN;
     if (code == LZERROR_GLOBLOCK)
         mapped = LZ_NO_MEMORY;
     else if (code == LZERROR_WRITE || code == LZERROR_BADINHANDLE || code == LZ_IN_USE ||
@@ -163,9 +165,12 @@ static MoveFileExFn NtMoveFileEx()
 
 int ReplaceKeeping(const char *fresh, const char *target, int tag, char *aside)
 {
-    aside[0] = '\0';
-    if (!FileExist(target))
+    if (!FileExist(target)) {
+        aside[0] = '\0';
         return MoveFileA(fresh, target) ? 1 : LZ_CANNOT_OPEN;
+    }
+    if (!aside[0] && !FreeNameBeside(target, "zro", tag, aside))
+        return aside[0] = '\0', LZ_CANNOT_OPEN;
 
     // NT replaces a file in one step; a second name for the old file, made
     // first, keeps its bytes should the set be rolled back. Links exist
@@ -183,23 +188,26 @@ int ReplaceKeeping(const char *fresh, const char *target, int tag, char *aside)
     if (probe != INVALID_HANDLE_VALUE)
         CloseHandle(probe);
     if (probe != INVALID_HANDLE_VALUE && !(GetFileAttributesA(target) & FILE_ATTRIBUTE_READONLY) &&
-        FreeNameBeside(target, "zro", tag, aside) && link(aside, target, NULL)) {
+        link(aside, target, NULL)) {
         if (moveEx(fresh, target, MOVEFILE_REPLACE_EXISTING))
             return 1;
         DropAside(aside, 0);
-        aside[0] = '\0';
     }
 
     // Elsewhere the old file is renamed aside and the new one renamed into
     // its place. Windows 95 and Win32s cannot rename a loaded file; NT can,
     // so a refusal there means missing rights, unless a program holds the
-    // file open without sharing.
-    if (!FreeNameBeside(target, "zro", tag, aside) || !MoveFileA(target, aside)) {
+    // file open without sharing. The name given is kept unless a second
+    // name that could not be deleted (loaded) still holds it.
+    if ((GetFileAttributesA(aside) != INVALID_FILE_ATTRIBUTES &&
+         !FreeNameBeside(target, "zro", tag, aside)) ||
+        !MoveFileA(target, aside)) {
         DWORD error = GetLastError();
         aside[0] = '\0';
         return !moveEx || error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION
                    ? LZ_IN_USE
-                   : LZ_CANNOT_OPEN;
+               : error == ERROR_ACCESS_DENIED ? LZ_DENIED
+                                              : LZ_CANNOT_OPEN;
     }
     if (MoveFileA(fresh, target))
         return 1;
@@ -212,6 +220,10 @@ int ReplaceKeeping(const char *fresh, const char *target, int tag, char *aside)
 
 int PutBack(const char *aside, const char *target)
 {
+    // Without the old bytes there is nothing to put back, and the target
+    // stays whatever it holds.
+    if (!FileExist(aside))
+        return 0;
     MoveFileExFn moveEx = NtMoveFileEx();
     if (moveEx && moveEx(aside, target, MOVEFILE_REPLACE_EXISTING))
         return 1;
@@ -232,7 +244,9 @@ void DropAside(const char *aside, int fSystem)
     // renames such a file but does not delete it. (Only that bit goes: a
     // second name shares its attributes with the file it names.)
     DWORD attributes = GetFileAttributesA(aside);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return;
+    if (attributes & FILE_ATTRIBUTE_READONLY)
         SetFileAttributesA(aside, attributes & ~FILE_ATTRIBUTE_READONLY);
     // NT keeps a loaded file until the program lets it go: the system
     // deletes it at the next restart.
@@ -244,6 +258,7 @@ void DropAside(const char *aside, int fSystem)
 int ReplaceWith(const char *fresh, const char *target)
 {
     char aside[MAX_PATH];
+    aside[0] = '\0';
     int replaced = ReplaceKeeping(fresh, target, TAG_NONE, aside);
     if (replaced == 1)
         DropAside(aside, 0);
@@ -307,7 +322,11 @@ int StageLZCopy(const char *source, const char *target, int tag, const FileCheck
         return *failed = target, LZ_CANNOT_OPEN;
     }
 
+    // On disk before any replace: a power cut must not leave a target
+    // that reads as zeros with its old copy dropped.
     LONG copied = lz->pCopyLZFile(src, (HFILE)(INT_PTR)dst);
+    if (copied >= 0 && !FlushFileBuffers(dst))
+        copied = LZERROR_WRITE;
     lz->pLZClose(src);
     CloseHandle(dst);
     lz->pLZDone();

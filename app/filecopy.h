@@ -11,7 +11,8 @@ enum {
     LZ_DISK_FULL = -4,     // "Disk full when copying "%s""
     LZ_NO_MEMORY = -5,     // "Insufficient memory"
     LZ_IN_USE = -16,       // ""%s" is in use by another program"; never an LZ code
-    LZ_DAMAGED = -17       // the disk is damaged: "%s" is not as it was made; never an LZ code
+    LZ_DAMAGED = -17,      // the disk is damaged: "%s" is not as it was made; never an LZ code
+    LZ_DENIED = -18        // NT refused the replace for rights; shown as LZ_CANNOT_OPEN
 };
 
 // The tag of a file made beside its target that belongs to no record of
@@ -25,7 +26,8 @@ int FileExist(const char *path);
 int FileWriteable(const char *path);
 
 // 1 when the target is missing or was last written before the source,
-// 0 when it is as new or newer, or when either time cannot be read.
+// 0 when it is as new or newer, or when the target's time cannot be read;
+// -1 when the source's cannot.
 int FileNewer(const char *source, const char *target);
 
 // Expands source into target. The target is replaced only by a complete
@@ -57,8 +59,9 @@ int StageLZCopy(const char *source, const char *target, int tag, const FileCheck
 int FreeNameBeside(const char *target, const char *prefix, int tag, char *out);
 
 // Puts the complete file fresh in the place of target, which may exist,
-// and keeps the old target's bytes under a "zro" name beside it, given in
-// aside (MAX_PATH; empty when there was no target). On NT where it can, in
+// and keeps the old target's bytes under a "zro" name beside it, aside
+// (MAX_PATH): the free name given, or one chosen here when aside is empty;
+// emptied when there was no target or nothing was moved. On NT where it can, in
 // one step after a second name for the old file was made; elsewhere, and
 // on NT where a program has the target loaded, by renaming the old target
 // aside and fresh into its place. 1 on success. On failure LZ_IN_USE when
@@ -69,7 +72,8 @@ int FreeNameBeside(const char *target, const char *prefix, int tag, char *out);
 int ReplaceKeeping(const char *fresh, const char *target, int tag, char *aside);
 
 // Puts the old file kept under aside back in target's place, over the new
-// one. 1 when done; else aside still holds the old bytes.
+// one. 1 when done; 0 when aside is missing (target untouched) or still
+// holds the old bytes.
 int PutBack(const char *aside, const char *target);
 
 // Deletes a set-aside old file once it is no longer needed (nothing when

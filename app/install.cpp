@@ -177,9 +177,14 @@ static int StageRecord(int i, const char *sourceDir, const char *pluginDir,
     int forced = rec.fSystem && gfForceMSVC;
     if (rec.fSystem && SystemFileProtected(target))
         return 1;
-    if (rec.fCheckNewer && !forced && !FileNewer(source, target))
-        return 1;
     const FileCheck *check = list ? FindCheck(list, rec.pSource) : NULL;
+    // A runtime the list names but that cannot be opened is damaged, not
+    // old.
+    int newer = rec.fCheckNewer && !forced ? FileNewer(source, target) : 1;
+    if (newer < 0 && check)
+        return StageFailed(set, LZ_DAMAGED, source);
+    if (newer <= 0)
+        return 1;
     // A file the list does not name cannot be vouched for.
     if (list && !check)
         return StageFailed(set, LZ_DAMAGED, source);
@@ -212,15 +217,25 @@ static int CopyFiles(DWORD platform, const char *sourceDir, const char *pluginDi
     }
     const CheckList *checks = listed == CHECK_LIST_READ ? &list : NULL;
 
-    // What a killed run left goes first, from every folder written to.
+    // A commit that could not be undone at start is tried again; while it
+    // stands, nothing else is touched.
+    char stuck[MAX_PATH];
+    if (!RecoverCommit(stuck)) {
+        ShowLZError(LZ_IN_USE, stuck);
+        return 0;
+    }
+    // What a killed run left goes first, from every folder written to,
+    // each folder with the targets that belong in it.
     static_assert(sizeof gCopy / sizeof gCopy[0] <= FILESET_MAX, "a set holds every record");
     const char *targets[sizeof gCopy / sizeof gCopy[0]];
     char dir[PATH_SIZE];
-    for (int i = 0; i < gFiles; i++)
-        targets[i] = gCopy[i].pTarget;
-    for (int i = 0; i < gFiles; i++)
-        if ((gCopy[i].dwPlatforms & platform) && TargetDir(gCopy[i], pluginDir, dir))
-            CleanLeftovers(dir, targets, gFiles);
+    for (int i = 0; i < gFiles; i++) {
+        if (!(gCopy[i].dwPlatforms & platform) || !TargetDir(gCopy[i], pluginDir, dir))
+            continue;
+        for (int j = 0; j < gFiles; j++)
+            targets[j] = gCopy[j].fSystem == gCopy[i].fSystem ? gCopy[j].pTarget : NULL;
+        CleanLeftovers(dir, targets, gFiles);
+    }
 
     FileSet set;
     set.count = 0;

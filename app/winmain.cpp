@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "app/fileset.h"
 #include "app/globals.h"
 #include "app/main.h"
 #include "app/syslibs.h"
@@ -13,6 +14,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show)
     // The switches are read from the whole command line with the program
     // name taken off, so a '-' in the program's own path never counts.
     ScanSwitches(ArgumentText(GetCommandLineA()));
+    // One installer at a time: a second start shows the first and ends,
+    // before it could touch the first one's files.
+    if (HWND running = FindWindowA("QzSetupWClass", NULL)) {
+        BringWindowToTop(GetLastActivePopup(running));
+        return 0;
+    }
+    // Before the first page: a commit that a crash cut short is made
+    // whole, all old or all new, whatever the user does next.
+    char stuck[MAX_PATH];
+    RecoverCommit(stuck);
     if (!previous && !InitApplication(instance))
         return 0;
     if (!InitInstance(instance, show))

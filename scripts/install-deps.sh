@@ -4,7 +4,7 @@
 set -euo pipefail
 pkgs="wine wine32:i386 wine64 fonts-wine g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
       xvfb xauth xdotool x11-utils imagemagick cmake ninja-build googletest g++ mscompress
-      mtools xorriso zip unzip"
+      mtools xorriso zip unzip strace e2fsprogs"
 missing=
 # Signing setup.exe for the release media and checking it (release.sh --sign).
 pkgs="$pkgs osslsigncode openssl"

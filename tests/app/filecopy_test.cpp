@@ -106,10 +106,10 @@ TEST_F(FileNewerTest, UnreadableTargetIsSkipped)
     EXPECT_EQ(1, FileNewer(source.c_str(), target.c_str()));
 }
 
-TEST_F(FileNewerTest, MissingSourceIsSkipped)
+TEST_F(FileNewerTest, MissingSourceIsTold)
 {
     DeleteFileA(source.c_str());
-    EXPECT_EQ(0, FileNewer(source.c_str(), target.c_str()));
+    EXPECT_EQ(-1, FileNewer(source.c_str(), target.c_str()));
 }
 
 TEST(SZDDLength, ReadsTheHeader)
@@ -276,16 +276,26 @@ struct Faults {
     bool intoFails = false;       // the new file does not take the place
     bool backFails = false;       // nor does the old one go back
     bool deleteFails = false;     // the runtime's set-aside file cannot be deleted
+    const char *failFrom = "";    // a rename from this name fails
+    bool targetHeld = false;      // the runtime in place cannot be deleted (a scanner)
+    const char *line = "";        // WININIT.INI's line for the runtime before ("=" + file)
 };
 Faults gF;
 std::vector<std::string> gDelayed;   // deletes left to the restart
 decltype(&MoveFileA) gRealMove;
 decltype(&DeleteFileA) gRealDelete;
+decltype(&WritePrivateProfileStringA) gRealProfile;
+// A crash at an exact step: from the gStopAt-th change to the disk on,
+// nothing reaches it any more.
+int gStep, gStopAt;
+bool Stopped() { return gStopAt && ++gStep >= gStopAt; }
 
-bool Has(LPCSTR path, const char *part) { return path && strstr(path, part); }
+bool Has(LPCSTR path, const char *part) { return path && *part && strstr(path, part); }
 DWORD WINAPI FakeVersion() { return gF.version; }
 BOOL WINAPI FaultyMove(LPCSTR from, LPCSTR to)
 {
+    if (Stopped() || Has(from, gF.failFrom))
+        return FALSE;
     if ((gF.asideError && Has(to, "\\zro")) || (gF.intoFails && Has(from, "\\zrs")) ||
         (gF.backFails && Has(from, "\\zro"))) {
         SetLastError(gF.asideError ? gF.asideError : ERROR_ACCESS_DENIED);
@@ -295,7 +305,9 @@ BOOL WINAPI FaultyMove(LPCSTR from, LPCSTR to)
 }
 BOOL WINAPI FaultyDelete(LPCSTR path)
 {
-    if (gF.deleteFails && Has(path, "\\zro0")) {
+    if (Stopped())
+        return FALSE;
+    if ((gF.deleteFails && Has(path, "\\zro0")) || (gF.targetHeld && Has(path, "msvcrt20.dll"))) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
@@ -303,6 +315,8 @@ BOOL WINAPI FaultyDelete(LPCSTR path)
 }
 BOOL WINAPI FaultyMoveEx(LPCSTR from, LPCSTR to, DWORD flags)
 {
+    if (Stopped() || Has(from, gF.failFrom))
+        return FALSE;
     if (flags & MOVEFILE_DELAY_UNTIL_REBOOT) {
         gDelayed.push_back(from);
         return TRUE;
@@ -313,22 +327,81 @@ BOOL WINAPI FaultyMoveEx(LPCSTR from, LPCSTR to, DWORD flags)
     }
     return MoveFileExA(from, to, flags);
 }
+BOOL WINAPI FaultyLink(LPCSTR link, LPCSTR to, LPSECURITY_ATTRIBUTES security)
+{
+    return !Stopped() && CreateHardLinkA(link, to, security);
+}
+BOOL WINAPI FaultyProfile(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR file)
+{
+    return !Stopped() && gRealProfile(section, key, value, file);
+}
 FARPROC FaultyLookup(const char *name)
 {
     if (lstrcmpA(name, "MoveFileExA") == 0)
         return (FARPROC)FaultyMoveEx;
-    if (lstrcmpA(name, "CreateHardLinkA") == 0 && gF.noLinks)
-        return NULL;
+    if (lstrcmpA(name, "CreateHardLinkA") == 0)
+        return gF.noLinks ? NULL : (FARPROC)FaultyLink;
     return GetProcAddress(GetModuleHandleA("kernel32.dll"), name);
 }
 
 const DWORD kNT = 0x00000005, k95 = 0xC0000004, kWin32s = 0x80000A03;
 
+// The hooks of a commit's faults, for the life of a test.
+struct FaultHooks {
+    FaultHooks()
+        : version("GetVersion", (void *)FakeVersion), move("MoveFileA", (void *)FaultyMove),
+          del("DeleteFileA", (void *)FaultyDelete),
+          profile("WritePrivateProfileStringA", (void *)FaultyProfile)
+    {
+        SysLibsLookup(FaultyLookup);
+        gRealMove = (decltype(gRealMove))move.original();
+        gRealDelete = (decltype(gRealDelete))del.original();
+        gRealProfile = (decltype(gRealProfile))profile.original();
+    }
+    ~FaultHooks() { SysLibsLookup(NULL); }
+    bool ok() const { return version.ok() && move.ok() && del.ok() && profile.ok(); }
+    ImportHook version, move, del, profile;
+};
+
+const char *const kNames[] = {"msvcrt20.dll", "", "zrsupp32.dll"};
+
+// A staged set of the runtime and the support library over old ones, in a
+// fresh folder (returned).
+std::string StageTwo(FileSet &set, bool readOnly)
+{
+    std::string dir = FreshDir("commit");
+    DeleteFileA("C:\\windows\\wininit.ini");
+    set.count = 0;
+    for (int tag : {0, 2}) {
+        StagedFile &f = set.files[set.count++];
+        std::string target = dir + kNames[tag], temp = dir + "zrs" + char('0' + tag) + "001.tmp";
+        WriteBytes(target, std::string("old ") + kNames[tag]);
+        WriteBytes(temp, std::string("new ") + kNames[tag]);
+        if (readOnly)
+            SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
+        lstrcpyA(f.temp, temp.c_str());
+        lstrcpyA(f.target, target.c_str());
+        f.tag = tag;
+        f.fSystem = tag == 0;
+    }
+    return dir;
+}
+
+std::string RenameLine(const std::string &target)
+{
+    char value[MAX_PATH] = "";
+    GetPrivateProfileStringA("rename", target.c_str(), "", value, MAX_PATH, "wininit.ini");
+    return value;
+}
+
+bool RecordLeft() { return GetFileAttributesA("C:\\windows\\vellox20.cmt") != INVALID_FILE_ATTRIBUTES; }
+
 // Replacing a set of two targets, the runtime first: all are replaced,
 // or, when one cannot be, every one is as it was and the staged files are
 // gone. Old copies set aside are deleted once all are replaced, but never
 // while they are the last copy of a target's bytes; the runtime in use on
-// Windows 95 waits for the restart in WININIT.INI.
+// Windows 95 waits for the restart in WININIT.INI, and one NT may not
+// replace (rights) is kept.
 TEST(CommitFiles, AllOrNothingOnEveryPlatform)
 {
     struct Case {
@@ -338,59 +411,67 @@ TEST(CommitFiles, AllOrNothingOnEveryPlatform)
         bool readOnly;     // the old files are read-only (from a CD)
         int rc;
         const char *alert; // target named in the alert, "" none
+        const char *runtime;   // "old", "new", or "" when rc says
     } cases[] = {
-        {"NT, one step", {kNT}, 0, false, 1, ""},
-        {"NT without links", {kNT, false, true}, 0, false, 1, ""},
-        {"NT, runtime loaded", {kNT, true, false, 0, false, false, true}, 0, false, 1, ""},
-        {"NT, held open", {kNT}, 1, false, LZ_IN_USE, "msvcrt20.dll"},
-        {"NT, rename refused", {kNT, true, false, ERROR_ACCESS_DENIED}, 0, false, LZ_CANNOT_OPEN,
-         "msvcrt20.dll"},
-        {"95, read-only from a CD", {k95}, 0, true, 1, ""},
-        {"95, second replace fails", {k95}, 2, false, LZ_IN_USE, "zrsupp32.dll"},
-        {"95, runtime in use", {k95}, 1, false, FILES_RESTART, ""},
+        {"NT, one step", {kNT}, 0, false, 1, "", ""},
+        {"NT without links", {kNT, false, true}, 0, false, 1, "", ""},
+        {"NT, runtime loaded", {kNT, true, false, 0, false, false, true}, 0, false, 1, "", ""},
+        {"NT, held open", {kNT}, 1, false, LZ_IN_USE, "msvcrt20.dll", ""},
+        {"NT, runtime the system's own: kept", {kNT, true, false, ERROR_ACCESS_DENIED}, 0, false,
+         1, "", "old"},
+        {"NT, put-back refused: the next start", {kNT, true, false, 0, false, true, false,
+         "\\zrs2", true}, 0, false, LZ_CANNOT_OPEN, "zrsupp32.dll", ""},
+        {"95, read-only from a CD", {k95}, 0, true, 1, "", ""},
+        {"95, second replace fails", {k95}, 2, false, LZ_IN_USE, "zrsupp32.dll", ""},
+        {"95, runtime in use", {k95}, 1, false, FILES_RESTART, "", "old"},
         {"95, no way back", {k95, false, false, 0, true, true}, 0, false, LZ_CANNOT_OPEN,
-         "msvcrt20.dll"},
-        {"Win32s, runtime in use", {kWin32s}, 1, false, LZ_IN_USE, "msvcrt20.dll"},
-        {"Win32s, runtime kept for the next run", {kWin32s}, 0, false, 1, ""},
+         "msvcrt20.dll", ""},
+        {"95, in use, another program's file waits", {k95, false, false, 0, false, false, false,
+         "", false, "=c:\\other\\msvcrt20.new"}, 1, false, FILES_RESTART, "", "old"},
+        {"95, in use, an earlier run's file waits, fails", {k95, false, false, 0, false, false,
+         false, "\\zrs2", false, "zrn0ABC.tmp"}, 1, false, LZ_CANNOT_OPEN, "zrsupp32.dll", ""},
+        {"95, free now, an earlier run's file waits", {k95, false, false, 0, false, false, false,
+         "", false, "zrn0ABC.tmp"}, 0, false, 1, "", ""},
+        {"Win32s, runtime in use", {kWin32s}, 1, false, LZ_IN_USE, "msvcrt20.dll", ""},
+        {"Win32s, runtime kept for the next run", {kWin32s}, 0, false, 1, "", ""},
     };
-    const char *names[] = {"msvcrt20.dll", "", "zrsupp32.dll"};
-    SysLibsLookup(FaultyLookup);
-    ImportHook version("GetVersion", (void *)FakeVersion);
-    ImportHook move("MoveFileA", (void *)FaultyMove);
-    ImportHook del("DeleteFileA", (void *)FaultyDelete);
-    ASSERT_TRUE(version.ok() && move.ok() && del.ok());
-    gRealMove = (decltype(gRealMove))move.original();
-    gRealDelete = (decltype(gRealDelete))del.original();
+    FaultHooks hooks;
+    ASSERT_TRUE(hooks.ok());
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         gF = c.faults;
         gDelayed.clear();
-        std::string dir = FreshDir("commit");
-        DeleteFileA("C:\\windows\\wininit.ini");
         FileSet set = {};
-        for (int tag : {0, 2}) {
-            StagedFile &f = set.files[set.count++];
-            std::string target = dir + names[tag], temp = dir + "zrs" + char('0' + tag) + "001.tmp";
-            ASSERT_TRUE(WriteBytes(target, std::string("old ") + names[tag]));
-            ASSERT_TRUE(WriteBytes(temp, std::string("new ") + names[tag]));
-            if (c.readOnly)
-                SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
-            lstrcpyA(f.temp, temp.c_str());
-            lstrcpyA(f.target, target.c_str());
-            f.tag = tag;
-            f.fSystem = tag == 0;
+        std::string dir = StageTwo(set, c.readOnly);
+        std::string runtimePath = dir + kNames[0], earlier;
+        if (c.faults.line[0]) {
+            // An earlier run's pending runtime lies beside it; another
+            // program's lies elsewhere.
+            earlier = c.faults.line[0] == '=' ? c.faults.line + 1 : dir + c.faults.line;
+            if (c.faults.line[0] != '=')
+                WriteBytes(earlier, "earlier runtime");
+            WritePrivateProfileStringA("rename", runtimePath.c_str(), earlier.c_str(), "wininit.ini");
         }
         HANDLE held = INVALID_HANDLE_VALUE;
         if (c.heldOpen)
-            held = CreateFileA((dir + names[c.heldOpen == 1 ? 0 : 2]).c_str(), GENERIC_READ,
+            held = CreateFileA((dir + kNames[c.heldOpen == 1 ? 0 : 2]).c_str(), GENERIC_READ,
                                FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
         PageWatcher alerts("Alert!", IDOK);
         EXPECT_EQ(c.rc, CommitFiles(&set));
         std::vector<std::string> shown = alerts.Texts();
         if (held != INVALID_HANDLE_VALUE)
             CloseHandle(held);
+        if (c.faults.backFails) {
+            // The old runtime could not go back: the record stays, and the
+            // next start puts it in its place.
+            EXPECT_TRUE(RecordLeft());
+            gF = Faults();
+            char stuck[MAX_PATH];
+            EXPECT_EQ(1, RecoverCommit(stuck));
+        }
+        EXPECT_FALSE(RecordLeft());
 
-        std::string runtime = ReadBytes(dir + names[0]), plugin = ReadBytes(dir + names[2]);
+        std::string runtime = ReadBytes(runtimePath), plugin = ReadBytes(dir + kNames[2]);
         std::vector<std::string> left = ListFiles(dir, "*.tmp");
         if (!c.alert[0]) {
             EXPECT_TRUE(shown.empty());
@@ -404,31 +485,26 @@ TEST(CommitFiles, AllOrNothingOnEveryPlatform)
             EXPECT_EQ(text, shown[0]);
             EXPECT_EQ("old zrsupp32.dll", plugin);
         }
-        if (c.faults.backFails) {
-            // The old runtime could not go back: it stays, the last copy of
-            // its bytes, and the next run puts it in its place.
-            EXPECT_FALSE(Exists(dir + names[0]));
-            ASSERT_EQ(1u, left.size());
-            EXPECT_EQ("zro0", left[0].substr(0, 4));
-            gF = Faults();
-            CleanLeftovers(dir.c_str(), names, 3);
-            EXPECT_EQ("old msvcrt20.dll", ReadBytes(dir + names[0]));
-            left = ListFiles(dir, "*.tmp");
+        EXPECT_EQ(std::string(c.runtime[0] ? c.runtime : c.rc == 1 ? "new" : "old") +
+                      " msvcrt20.dll", runtime);
+        std::string line = RenameLine(runtimePath);
+        if (c.rc == FILES_RESTART && !earlier.empty()) {
+            EXPECT_EQ(earlier, line);   // another program's: kept, and ours goes
         } else if (c.rc == FILES_RESTART) {
             // The checked runtime waits under a name of its own for the
             // restart; WININIT.INI says where it goes.
-            EXPECT_EQ("old msvcrt20.dll", runtime);
             ASSERT_EQ(1u, left.size());
             EXPECT_EQ("zrn0", left[0].substr(0, 4));
             EXPECT_EQ("new msvcrt20.dll", ReadBytes(dir + left[0]));
-            char value[MAX_PATH] = "";
-            GetPrivateProfileStringA("rename", (dir + names[0]).c_str(), "", value, MAX_PATH,
-                                     "wininit.ini");
-            EXPECT_EQ(0, lstrcmpiA((dir + left[0]).c_str(), value)) << value;
+            EXPECT_EQ(0, lstrcmpiA((dir + left[0]).c_str(), line.c_str())) << line;
             DeleteFileA((dir + left[0]).c_str());
-            left.clear();
         } else {
-            EXPECT_EQ(c.rc == 1 ? "new msvcrt20.dll" : "old msvcrt20.dll", runtime);
+            // An earlier run's promise stands while the runtime is old, and
+            // goes with its file once the runtime is replaced.
+            EXPECT_EQ(c.rc == 1 ? "" : earlier, line);
+            EXPECT_EQ(c.rc == 1 || earlier.empty() ? "<missing>" : "earlier runtime",
+                      ReadBytes(earlier));
+            DeleteFileA(earlier.c_str());
         }
         // What was left to NT's next restart goes now. The loaded runtime's
         // old copy is one: its second name made for the one-step replace,
@@ -436,7 +512,7 @@ TEST(CommitFiles, AllOrNothingOnEveryPlatform)
         if (c.faults.deleteFails) {
             EXPECT_EQ(2u, gDelayed.size());
         }
-        gF.deleteFails = false;
+        gF = Faults();
         for (const std::string &name : gDelayed) {
             EXPECT_EQ(dir + "zro0", name.substr(0, dir.size() + 4));
             DeleteFileA(name.c_str());
@@ -446,39 +522,98 @@ TEST(CommitFiles, AllOrNothingOnEveryPlatform)
             // Win32s may have the old runtime open: the next run removes it.
             ASSERT_EQ(1u, left.size());
             EXPECT_EQ("zro0", left[0].substr(0, 4));
-            CleanLeftovers(dir.c_str(), names, 3);
+            CleanLeftovers(dir.c_str(), kNames, 3);
             left = ListFiles(dir, "*.tmp");
         }
         EXPECT_TRUE(left.empty()) << (left.empty() ? "" : left[0]);
     }
-    DeleteFileA("C:\\windows\\wininit.ini");
-    SysLibsLookup(NULL);
+}
+
+// A commit stopped at each of its changes to the disk in turn, as a crash
+// would stop it, then the next start's recovery: all old or all new, the
+// runtime included (or waiting for the restart), nothing of the commit left.
+TEST(CommitFiles, RecoveredAfterACrashAtEveryStep)
+{
+    const DWORD modes[][2] = {{kNT, 0}, {kNT, 1}, {k95, 0}, {k95, 1}, {kWin32s, 0}};
+    FaultHooks hooks;
+    ASSERT_TRUE(hooks.ok());
+    for (const DWORD *m : modes) {
+        int stop = 1;
+        for (bool finished = false; !finished; stop++) {
+            SCOPED_TRACE(std::to_string(m[0]) + "/" + std::to_string(m[1]) + " at " + std::to_string(stop));
+            gF = Faults();
+            gF.version = m[0];
+            gF.noLinks = m[1] && m[0] == kNT;
+            FileSet set = {};
+            std::string dir = StageTwo(set, false), runtimePath = dir + kNames[0];
+            HANDLE held = m[1] && m[0] == k95 ? CreateFileA(runtimePath.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL) : INVALID_HANDLE_VALUE;
+            {
+                PageWatcher alerts("Alert!", IDOK);
+                gStep = 0;
+                gStopAt = stop;
+                CommitFiles(&set);
+                finished = gStep < stop;
+                gStopAt = 0;
+            }
+            CloseHandle(held);
+            char stuck[MAX_PATH];
+            EXPECT_EQ(1, RecoverCommit(stuck));
+            EXPECT_FALSE(RecordLeft());
+            std::string plugin = ReadBytes(dir + kNames[2]), runtime = ReadBytes(runtimePath);
+            std::string line = RenameLine(runtimePath), state = plugin.substr(0, 4);
+            EXPECT_EQ(state + "msvcrt20.dll", line.empty() ? runtime : "new" + ReadBytes(line).substr(3));
+            EXPECT_TRUE(finished ? state == "new " : state == "old " || state == "new ") << plugin;
+            // Nothing set aside is left (but Win32s's old runtime, for the
+            // next run); the next install clears a staging cut short.
+            EXPECT_EQ(m[0] == kWin32s && state == "new " ? 1u : 0u, ListFiles(dir, "zro*.tmp").size());
+            CleanLeftovers(dir.c_str(), kNames, 3);
+            EXPECT_EQ(line.empty() ? 0u : 1u, ListFiles(dir, "*.tmp").size());
+            DeleteFileA(line.c_str());
+        }
+        EXPECT_GE(stop, 10) << m[0];   // every rename, link, delete and line of the commit
+    }
 }
 
 // A run killed part-way leaves temporary and set-aside files of its own
-// names; the next run deletes them, puts back a target that went missing,
-// and touches no other file.
+// names; the next run deletes them, puts back a target that went missing
+// (the newest copy of two), and touches no other file, no folder, and
+// no set-aside file of a target that does not belong in the folder.
 TEST(CleanLeftovers, OnlyItsOwnNames)
 {
     std::string dir = FreshDir("leftovers");
-    const char *names[] = {"msvcrt20.dll", "", "zrsupp32.dll", "zrfilt32.8bf"};
+    const char *names[] = {NULL, "zrsupp31.dll", "zrsupp32.dll", "zrfilt32.8bf"};
     struct File {
         const char *name;
         bool kept;
+        int year;      // its last write
     } files[] = {
-        {"zrs2A41.tmp", false}, {"ZRS0FFF.TMP", false}, {"zro2B00.tmp", false},
-        {"zro3C00.tmp", true},  // its target is missing: put back
-        {"zroF123.tmp", true},  // no record of the table
-        {"zrs2A4.tmp", true},   {"zrsx000.tmp", true}, {"zrq0000.tmp", true},
-        {"zrs00000.tmp", true}, {"zrn0123.tmp", true}, {"zrsupp32.dll", true},
+        {"zrs2A41.tmp", false, 0}, {"ZRS0FFF.TMP", false, 0}, {"zro2B00.tmp", false, 0},
+        {"zro3C00.tmp", false, 1996},  // its target is missing, and a newer copy is there
+        {"zro3D00.tmp", true, 2001},   // put back
+        {"zro1A00.tmp", true, 2001},   // put back
+        {"zro1B00.tmp", false, 1996},
+        {"zro0ABC.tmp", true, 0},  // the runtime's, in a folder where it does not belong
+        {"zroF123.tmp", true, 0},  // no record of the table
+        {"zrs2A4.tmp", true, 0},   {"zrsx000.tmp", true, 0}, {"zrq0000.tmp", true, 0},
+        {"zrs00000.tmp", true, 0}, {"zrn0123.tmp", true, 0}, {"zrsupp32.dll", true, 0},
     };
-    for (const File &f : files)
+    for (const File &f : files) {
         ASSERT_TRUE(WriteBytes(dir + f.name, f.name));
+        if (f.year) {
+            ASSERT_TRUE(SetLocalWriteTime(dir + f.name, f.year, 1, 1, 0, 0, 0));
+        }
+    }
+    ASSERT_TRUE(CreateDirectoryA((dir + "zrs1234.tmp").c_str(), NULL));
     SetFileAttributesA((dir + "zro2B00.tmp").c_str(), FILE_ATTRIBUTE_READONLY);
     CleanLeftovers(dir.c_str(), names, 4);
-    EXPECT_EQ("zro3C00.tmp", ReadBytes(dir + "zrfilt32.8bf"));
+    EXPECT_EQ("zro3D00.tmp", ReadBytes(dir + "zrfilt32.8bf"));
+    EXPECT_EQ("zro1A00.tmp", ReadBytes(dir + "zrsupp31.dll"));
+    EXPECT_FALSE(Exists(dir + "msvcrt20.dll"));
+    EXPECT_EQ(FILE_ATTRIBUTE_DIRECTORY,
+              GetFileAttributesA((dir + "zrs1234.tmp").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     for (const File &f : files)
-        if (lstrcmpA(f.name, "zro3C00.tmp") != 0) {
+        if (f.year != 2001) {
             EXPECT_EQ(f.kept, Exists(dir + f.name)) << f.name;
         }
 }

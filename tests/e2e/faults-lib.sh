@@ -78,3 +78,19 @@ cleanup_mounts() { for m in "${MOUNTS[@]}"; do umount "$m" 2>/dev/null; rmdir "$
 trap 'cleanup_mounts; e2e_end' EXIT
 row_end() { cleanup_mounts; e2e_end; PS=; }
 
+# prefix_pids NAME: the ids of this prefix's processes of that name.
+prefix_pids() {
+    for p in $(pgrep -x "$1"); do grep -qzx "WINEPREFIX=$WINEPREFIX" "/proc/$p/environ" 2>/dev/null && echo "$p"; done
+}
+# crash_at_rename N: strace kills the prefix's Wine server (which makes every
+# rename of its processes), and with it setup.exe, on entering its N-th
+# rename from now on; returns once attached. crash_end waits for the kill
+# and ends the prefix's device processes left behind.
+crash_at_rename() {
+    local s; s=$(prefix_pids wineserver; prefix_pids wineserver64); s=${s%%$'\n'*}
+    strace -qq -o /dev/null -p "$s" -e trace=rename,renameat,renameat2 \
+        -e inject=rename,renameat,renameat2:signal=KILL:when="$1" 2>/dev/null & CRASH_STRACE=$!
+    _e2e_deadline 10
+    until grep -q '^TracerPid:[[:space:]]*[1-9]' "/proc/$s/status" 2>/dev/null; do _e2e_expired && return 1; sleep 0.05; done
+}
+crash_end() { wait "$CRASH_STRACE"; e2e_wait_exit 30; kill $(prefix_pids winedevice.exe) 2>/dev/null; true; }

@@ -76,6 +76,16 @@ else
 fi
 e2e_end
 
+# The list names the runtime, but its packed file cannot be opened: damaged,
+# not older than the installed one.
+e2e_begin runtime-unreadable
+plugins
+(cd "$E2E_DIST" && "$HOST_TOOLS_DIR/lzpack" -l msvcrt20._ll msvcrt20._2s zrsupp32._ll zrfilt32._bf > $LIST && rm msvcrt20._ll)
+through
+ends_on 'Alert!'
+check "runtime-unreadable: nothing installed" [ -z "$(ls "$PS")" ]
+e2e_end
+
 # No list beside setup.exe: installed as always.
 e2e_begin no-list
 plugins

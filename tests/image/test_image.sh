@@ -35,6 +35,7 @@ KERNEL32 GetStartupInfoA GetSystemDirectoryA GetTickCount GetVersion
 KERNEL32 GetWindowsDirectoryA GlobalAlloc GlobalFree GlobalHandle GlobalLock GlobalUnlock
 KERNEL32 LoadLibraryA LoadResource LocalAlloc LocalFree LocalReAlloc LockResource MoveFileA MulDiv
 KERNEL32 ReadFile SetCurrentDirectoryA SetErrorMode SetFileAttributesA SizeofResource WritePrivateProfileStringA
+KERNEL32 CompareFileTime FlushFileBuffers WriteFile lstrcmpiA
 KERNEL32 lstrcpyA lstrcpynA lstrlenA
 USER32 BeginPaint CallWindowProcA ClientToScreen CreateDialogParamA CreateWindowExA DefWindowProcA
 USER32 DestroyIcon DestroyWindow DialogBoxParamA DispatchMessageA DrawFocusRect DrawTextA EnableWindow EndDialog
@@ -50,6 +51,7 @@ USER32 RegisterWindowMessageA
 USER32 ReleaseCapture ReleaseDC RemovePropA ScreenToClient SendDlgItemMessageA SendMessageA
 USER32 SetCapture SetCursor SetDlgItemTextA SetFocus SetPropA SetWindowLongA SetWindowTextA ShowWindow
 USER32 TranslateMessage UnregisterClassA UpdateWindow wsprintfA
+USER32 BringWindowToTop CharNextA FindWindowA
 '
 failures=0
 checks=0
