@@ -42,7 +42,6 @@ USER32 DestroyIcon DestroyWindow DialogBoxParamA DispatchMessageA DrawFocusRect 
 USER32 EndPaint FillRect GetClassNameA GetClientRect GetDC GetDlgCtrlID GetDlgItem GetDlgItemTextA
 USER32 GetCapture GetClassLongA GetFocus GetLastActivePopup GetMessageA GetParent GetPropA GetSysColor
 USER32 GetSystemMetrics
-USER32 CharNextA
 USER32 GetWindow GetWindowDC
 USER32 GetWindowLongA GetWindowRect GetWindowTextA InflateRect InvalidateRect IsDialogMessageA
 USER32 IsIconic IsRectEmpty IsWindow IsWindowVisible LoadBitmapA LoadCursorA LoadIconA LoadStringA MoveWindow
