@@ -12,8 +12,8 @@
 // before anything is loaded.
 static const char kWinInit[] = "wininit.ini";
 static const char kRename[] = "rename";
-// The commit record, in the Windows directory: the set as it was before
-// the first replace, with the CRC-32 of its bytes, so that a record cut
+// The commit record, in the Windows directory (or the temporary folder):
+// the set as it was before the first replace, with the CRC-32 of its bytes, so that a record cut
 // short is known.
 static const char kRecord[] = "\\vellox20.cmt";
 
@@ -41,12 +41,19 @@ static void SetRenameLine(const char *key, const char *value)
     WritePrivateProfileStringA(NULL, NULL, NULL, kWinInit);
 }
 
-// Its path (the root's when the Windows directory cannot be had).
-static const char *RecordPath()
+// Its path: in the Windows directory (where = 0), or in the temporary
+// folder (1) for a user who may not write to the Windows directory, as
+// on NT without an administrator's rights.
+static const char *RecordPath(int where)
 {
     static char path[MAX_PATH];
-    UINT n = GetWindowsDirectoryA(path, MAX_PATH - sizeof kRecord);
-    lstrcpyA(path + (n < MAX_PATH - sizeof kRecord ? n : 0), kRecord);
+    const UINT room = MAX_PATH - sizeof kRecord;
+    UINT n = where ? GetTempPathA(room, path) : GetWindowsDirectoryA(path, room);
+    if (n >= room)
+        n = 0;
+    if (n && path[n - 1] == '\\')   // the folder's own backslash, never a trail byte
+        n--;
+    lstrcpyA(path + n, kRecord);
     return path;
 }
 
@@ -57,18 +64,28 @@ static DWORD RecordCrc(const FileSet *set)
 
 static int WriteRecord(FileSet *set)
 {
-    DWORD done;
     set->crc = RecordCrc(set);
-    HANDLE f = CreateFileA(RecordPath(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, NULL);
-    int ok = WriteFile(f, set, sizeof *set, &done, NULL) && FlushFileBuffers(f);
-    CloseHandle(f);
-    return ok;
+    for (int where = 0; where < 2; where++) {
+        DWORD done;
+        HANDLE f = CreateFileA(RecordPath(where), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, NULL);
+        if (f == INVALID_HANDLE_VALUE)
+            continue;
+        int ok = WriteFile(f, set, sizeof *set, &done, NULL) && done == sizeof *set &&
+                 FlushFileBuffers(f);
+        CloseHandle(f);
+        if (ok)
+            return 1;
+        DeleteFileA(RecordPath(where));
+    }
+    return 0;
 }
 
+// There is one record at most, in one of the two places.
 static void DeleteRecord()
 {
-    DeleteFileA(RecordPath());
+    DeleteFileA(RecordPath(0));
+    DeleteFileA(RecordPath(1));
 }
 
 // The tag of a name "zrs", "zro" or "zrn" + four hex digits + ".tmp" (any
@@ -231,7 +248,9 @@ int CommitFiles(FileSet *set)
 
 int RecoverCommit(char *failed)
 {
-    HANDLE f = CreateFileA(RecordPath(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE f = CreateFileA(RecordPath(0), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    if (f == INVALID_HANDLE_VALUE)
+        f = CreateFileA(RecordPath(1), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
     if (f == INVALID_HANDLE_VALUE)
         return 1;   // no commit was under way
     FileSet set;
