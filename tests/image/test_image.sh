@@ -35,7 +35,7 @@ KERNEL32 GetStartupInfoA GetSystemDirectoryA GetTickCount GetVersion
 KERNEL32 GetWindowsDirectoryA GlobalAlloc GlobalFree GlobalHandle GlobalLock GlobalUnlock
 KERNEL32 LoadLibraryA LoadResource LocalAlloc LocalFree LocalReAlloc LockResource MoveFileA MulDiv
 KERNEL32 ReadFile SetCurrentDirectoryA SetErrorMode SetFileAttributesA SizeofResource WritePrivateProfileStringA
-KERNEL32 CompareFileTime FlushFileBuffers WriteFile lstrcmpiA
+KERNEL32 CompareFileTime FlushFileBuffers WriteFile lstrcmpiA GetTempPathA
 KERNEL32 lstrcpyA lstrcpynA lstrlenA
 USER32 BeginPaint CallWindowProcA ClientToScreen CreateDialogParamA CreateWindowExA DefWindowProcA
 USER32 DestroyIcon DestroyWindow DialogBoxParamA DispatchMessageA DrawFocusRect DrawTextA EnableWindow EndDialog
