@@ -411,29 +411,28 @@ TEST(CommitFiles, AllOrNothingOnEveryPlatform)
         bool readOnly;     // the old files are read-only (from a CD)
         int rc;
         const char *alert; // target named in the alert, "" none
-        const char *runtime;   // "old", "new", or "" when rc says
+        const char *runtime = nullptr;   // "old" or "new", when rc does not say
     } cases[] = {
-        {"NT, one step", {kNT}, 0, false, 1, "", ""},
-        {"NT without links", {kNT, false, true}, 0, false, 1, "", ""},
-        {"NT, runtime loaded", {kNT, true, false, 0, false, false, true}, 0, false, 1, "", ""},
-        {"NT, held open", {kNT}, 1, false, LZ_IN_USE, "msvcrt20.dll", ""},
-        {"NT, runtime the system's own: kept", {kNT, true, false, ERROR_ACCESS_DENIED}, 0, false,
-         1, "", "old"},
+        {"NT, one step", {kNT}, 0, false, 1, ""},
+        {"NT without links", {kNT, false, true}, 0, false, 1, ""},
+        {"NT, runtime loaded", {kNT, true, false, 0, false, false, true}, 0, false, 1, ""},
+        {"NT, held open", {kNT}, 1, false, LZ_IN_USE, "msvcrt20.dll"},
+        {"NT, the system's own runtime kept", {kNT, true, false, ERROR_ACCESS_DENIED}, 0, false, 1, "", "old"},
         {"NT, put-back refused: the next start", {kNT, true, false, 0, false, true, false,
-         "\\zrs2", true}, 0, false, LZ_CANNOT_OPEN, "zrsupp32.dll", ""},
-        {"95, read-only from a CD", {k95}, 0, true, 1, "", ""},
-        {"95, second replace fails", {k95}, 2, false, LZ_IN_USE, "zrsupp32.dll", ""},
-        {"95, runtime in use", {k95}, 1, false, FILES_RESTART, "", "old"},
+         "\\zrs2", true}, 0, false, LZ_CANNOT_OPEN, "zrsupp32.dll"},
+        {"95, read-only from a CD", {k95}, 0, true, 1, ""},
+        {"95, second replace fails", {k95}, 2, false, LZ_IN_USE, "zrsupp32.dll"},
+        {"95, runtime in use", {k95}, 1, false, FILES_RESTART, ""},
         {"95, no way back", {k95, false, false, 0, true, true}, 0, false, LZ_CANNOT_OPEN,
-         "msvcrt20.dll", ""},
+         "msvcrt20.dll"},
         {"95, in use, another program's file waits", {k95, false, false, 0, false, false, false,
-         "", false, "=c:\\other\\msvcrt20.new"}, 1, false, FILES_RESTART, "", "old"},
+         "", false, "=c:\\other\\msvcrt20.new"}, 1, false, FILES_RESTART, ""},
         {"95, in use, an earlier run's file waits, fails", {k95, false, false, 0, false, false,
-         false, "\\zrs2", false, "zrn0ABC.tmp"}, 1, false, LZ_CANNOT_OPEN, "zrsupp32.dll", ""},
+         false, "\\zrs2", false, "zrn0ABC.tmp"}, 1, false, LZ_CANNOT_OPEN, "zrsupp32.dll"},
         {"95, free now, an earlier run's file waits", {k95, false, false, 0, false, false, false,
-         "", false, "zrn0ABC.tmp"}, 0, false, 1, "", ""},
-        {"Win32s, runtime in use", {kWin32s}, 1, false, LZ_IN_USE, "msvcrt20.dll", ""},
-        {"Win32s, runtime kept for the next run", {kWin32s}, 0, false, 1, "", ""},
+         "", false, "zrn0ABC.tmp"}, 0, false, 1, ""},
+        {"Win32s, runtime in use", {kWin32s}, 1, false, LZ_IN_USE, "msvcrt20.dll"},
+        {"Win32s, runtime kept for the next run", {kWin32s}, 0, false, 1, ""},
     };
     FaultHooks hooks;
     ASSERT_TRUE(hooks.ok());
@@ -485,7 +484,7 @@ TEST(CommitFiles, AllOrNothingOnEveryPlatform)
             EXPECT_EQ(text, shown[0]);
             EXPECT_EQ("old zrsupp32.dll", plugin);
         }
-        EXPECT_EQ(std::string(c.runtime[0] ? c.runtime : c.rc == 1 ? "new" : "old") +
+        EXPECT_EQ(std::string(c.runtime ? c.runtime : c.rc == 1 ? "new" : "old") +
                       " msvcrt20.dll", runtime);
         std::string line = RenameLine(runtimePath);
         if (c.rc == FILES_RESTART && !earlier.empty()) {
@@ -586,17 +585,15 @@ TEST(CleanLeftovers, OnlyItsOwnNames)
     struct File {
         const char *name;
         bool kept;
-        int year;      // its last write
+        int year = 0;  // its last write
     } files[] = {
-        {"zrs2A41.tmp", false, 0}, {"ZRS0FFF.TMP", false, 0}, {"zro2B00.tmp", false, 0},
-        {"zro3C00.tmp", false, 1996},  // its target is missing, and a newer copy is there
-        {"zro3D00.tmp", true, 2001},   // put back
-        {"zro1A00.tmp", true, 2001},   // put back
-        {"zro1B00.tmp", false, 1996},
-        {"zro0ABC.tmp", true, 0},  // the runtime's, in a folder where it does not belong
-        {"zroF123.tmp", true, 0},  // no record of the table
-        {"zrs2A4.tmp", true, 0},   {"zrsx000.tmp", true, 0}, {"zrq0000.tmp", true, 0},
-        {"zrs00000.tmp", true, 0}, {"zrn0123.tmp", true, 0}, {"zrsupp32.dll", true, 0},
+        {"zrs2A41.tmp", false}, {"ZRS0FFF.TMP", false}, {"zro2B00.tmp", false},
+        {"zro3C00.tmp", false, 1996}, {"zro3D00.tmp", true, 2001},   // the newer put back
+        {"zro1A00.tmp", true, 2001}, {"zro1B00.tmp", false, 1996},
+        {"zro0ABC.tmp", true},  // the runtime's, in a folder where it does not belong
+        {"zroF123.tmp", true},  // no record of the table
+        {"zrs2A4.tmp", true},   {"zrsx000.tmp", true}, {"zrq0000.tmp", true},
+        {"zrs00000.tmp", true}, {"zrn0123.tmp", true}, {"zrsupp32.dll", true},
     };
     for (const File &f : files) {
         ASSERT_TRUE(WriteBytes(dir + f.name, f.name));
