@@ -79,9 +79,7 @@ trap 'cleanup_mounts; e2e_end' EXIT
 row_end() { cleanup_mounts; e2e_end; PS=; }
 
 # prefix_pids NAME: the ids of this prefix's processes of that name.
-prefix_pids() {
-    for p in $(pgrep -x "$1"); do grep -qzx "WINEPREFIX=$WINEPREFIX" "/proc/$p/environ" 2>/dev/null && echo "$p"; done
-}
+prefix_pids() { for p in $(pgrep -x "$1"); do grep -qzx "WINEPREFIX=$WINEPREFIX" "/proc/$p/environ" 2>/dev/null && echo "$p"; done; }
 # crash_at_rename N: strace kills the prefix's Wine server (which makes every
 # rename of its processes), and with it setup.exe, on entering its N-th
 # rename from now on; returns once attached. crash_end waits for the kill
