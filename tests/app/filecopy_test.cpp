@@ -348,10 +348,9 @@ const DWORD kNT = 0x00000005, k95 = 0xC0000004, kWin32s = 0x80000A03;
 
 // The hooks of a commit's faults, for the life of a test.
 struct FaultHooks {
+    ImportHook version{"GetVersion", (void *)FakeVersion}, move{"MoveFileA", (void *)FaultyMove},
+        del{"DeleteFileA", (void *)FaultyDelete}, profile{"WritePrivateProfileStringA", (void *)FaultyProfile};
     FaultHooks()
-        : version("GetVersion", (void *)FakeVersion), move("MoveFileA", (void *)FaultyMove),
-          del("DeleteFileA", (void *)FaultyDelete),
-          profile("WritePrivateProfileStringA", (void *)FaultyProfile)
     {
         SysLibsLookup(FaultyLookup);
         gRealMove = (decltype(gRealMove))move.original();
@@ -360,7 +359,6 @@ struct FaultHooks {
     }
     ~FaultHooks() { SysLibsLookup(NULL); }
     bool ok() const { return version.ok() && move.ok() && del.ok() && profile.ok(); }
-    ImportHook version, move, del, profile;
 };
 
 const char *const kNames[] = {"msvcrt20.dll", "", "zrsupp32.dll"};
