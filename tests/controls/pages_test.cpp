@@ -493,8 +493,7 @@ TEST_P(PagesTest, ReadersHearWhatIsShown)
                     {VELLOX_TEXT_CLASS, L"Static"}, {VELLOX_MTEXT_CLASS, L"Static"},
                     {VELLOX_GRAPH_CLASS, L"msctls_progress32"}};
     HMODULE fake = LoadFakeOleAcc("oleacc.dll");
-    typedef LONG(WINAPI * CallsFn)(WCHAR *, LONG *);
-    CallsFn calls = (CallsFn)(void *)GetProcAddress(fake, "FakeProxyCalls");
+    auto calls = (LONG(WINAPI *)(WCHAR *, LONG *))(void *)GetProcAddress(fake, "FakeProxyCalls");
     ASSERT_TRUE(calls != NULL);
     WCHAR asked[64];
     LONG refs = 0;

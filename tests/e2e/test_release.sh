@@ -127,10 +127,7 @@ echo 'throw-away-4711' > "$K/pass"
 openssl req -x509 -newkey rsa:2048 -nodes -keyout "$K/key.pem" -out "$K/cert.pem" -days 2 \
     -subj '/CN=Vellox Test Signer' -addext extendedKeyUsage=codeSigning 2>/dev/null
 openssl pkcs12 -export -inkey "$K/key.pem" -in "$K/cert.pem" -out "$K/vendor.pfx" -passout "file:$K/pass"
-for tool in osslsigncode openssl; do
-    printf '#!/bin/sh\necho "$*" >> "%s/argv"\nexec %s "$@"\n' "$K" "$(command -v $tool)" > "$K/bin/$tool"
-    chmod +x "$K/bin/$tool"
-done
+for t in osslsigncode openssl; do printf '#!/bin/sh\necho "$*" >> "%s/argv"\nexec %s "$@"\n' "$K" "$(command -v $t)" > "$K/bin/$t"; chmod +x "$K/bin/$t"; done
 PATH=$K/bin:$PATH bash "$R" --dist "$DIST_DIR" --out "$T/signed" --sign "$K/vendor.pfx" --pass-file "$K/pass" > "$K/log" 2>&1
 unzip -q -o "$T/signed/vellox20.zip" setup.exe -d "$K/setup"
 check "signed: setup.exe verifies (SHA-256) against the certificate" bash -c \
