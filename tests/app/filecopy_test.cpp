@@ -356,8 +356,7 @@ struct FaultHooks {
 
 const char *const kNames[] = {"msvcrt20.dll", "", "zrsupp32.dll"};
 
-// A staged set of the runtime and the support library over old ones, in a
-// fresh folder (returned).
+// The runtime and the support library staged over old ones in a fresh folder.
 std::string StageTwo(FileSet &set, bool readOnly)
 {
     std::string dir = FreshDir("commit");
@@ -434,8 +433,7 @@ TEST(CommitFiles, AllOrNothingOnEveryPlatform)
         FileSet set = {};
         std::string dir = StageTwo(set, c.readOnly), runtimePath = dir + kNames[0], earlier;
         if (c.faults.line[0]) {
-            // An earlier run's pending runtime lies beside it; another
-            // program's lies elsewhere.
+            // An earlier run's pending runtime lies beside it, another program's elsewhere.
             earlier = c.faults.line[0] == '=' ? c.faults.line + 1 : dir + c.faults.line;
             if (c.faults.line[0] != '=')
                 WriteBytes(earlier, "earlier runtime");
@@ -451,8 +449,7 @@ TEST(CommitFiles, AllOrNothingOnEveryPlatform)
         if (held != INVALID_HANDLE_VALUE)
             CloseHandle(held);
         if (c.faults.backFails) {
-            // The old runtime could not go back: the record stays, and the
-            // next start puts it in its place.
+            // The old runtime could not go back: the next start puts it back.
             EXPECT_TRUE(RecordLeft());
             gF = Faults();
             char stuck[MAX_PATH];
@@ -488,8 +485,7 @@ TEST(CommitFiles, AllOrNothingOnEveryPlatform)
             EXPECT_EQ(0, lstrcmpiA((dir + left[0]).c_str(), line.c_str())) << line;
             DeleteFileA((dir + left[0]).c_str());
         } else {
-            // An earlier run's promise stands while the runtime is old, and
-            // goes with its file once the runtime is replaced.
+            // An earlier run's line stands while the runtime is old, and goes with its file.
             EXPECT_EQ(c.rc == 1 ? "" : earlier, line);
             EXPECT_EQ(c.rc == 1 || earlier.empty() ? "<missing>" : "earlier runtime",
                       ReadBytes(earlier));
@@ -586,7 +582,8 @@ TEST(CleanLeftovers, OnlyItsOwnNames)
         {"zrs00000.tmp", true}, {"zrn0123.tmp", true}, {"zrsupp32.dll", true},
     };
     for (const File &f : files)
-        ASSERT_TRUE(WriteBytes(dir + f.name, f.name) && (!f.year || SetLocalWriteTime(dir + f.name, f.year, 1, 1, 0, 0, 0)));
+        ASSERT_TRUE(WriteBytes(dir + f.name, f.name) &&
+                    (!f.year || SetLocalWriteTime(dir + f.name, f.year, 1, 1, 0, 0, 0)));
     ASSERT_TRUE(CreateDirectoryA((dir + "zrs1234.tmp").c_str(), NULL));
     SetFileAttributesA((dir + "zro2B00.tmp").c_str(), FILE_ATTRIBUTE_READONLY);
     CleanLeftovers(dir.c_str(), names, 4);

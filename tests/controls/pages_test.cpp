@@ -130,8 +130,7 @@ protected:
     {
         page = CreateDialogParamA(ghInst, GetParam().name, NULL, TrivialProc, 0);
         ASSERT_TRUE(page != NULL) << GetParam().name;
-        // No control has the focus, so none shows a focus rectangle.
-        SetFocus(NULL);
+        SetFocus(NULL);   // no control shows a focus rectangle
         ShowAndPaint(page);
     }
     void TearDown() override
