@@ -285,8 +285,7 @@ std::vector<std::string> gDelayed;   // deletes left to the restart
 decltype(&MoveFileA) gRealMove;
 decltype(&DeleteFileA) gRealDelete;
 decltype(&WritePrivateProfileStringA) gRealProfile;
-// A crash at an exact step: from the gStopAt-th change to the disk on,
-// nothing reaches it any more.
+// A crash: from the gStopAt-th change to the disk on, none reaches it.
 int gStep, gStopAt;
 bool Stopped() { return gStopAt && ++gStep >= gStopAt; }
 
@@ -327,14 +326,8 @@ BOOL WINAPI FaultyMoveEx(LPCSTR from, LPCSTR to, DWORD flags)
     }
     return MoveFileExA(from, to, flags);
 }
-BOOL WINAPI FaultyLink(LPCSTR link, LPCSTR to, LPSECURITY_ATTRIBUTES security)
-{
-    return !Stopped() && CreateHardLinkA(link, to, security);
-}
-BOOL WINAPI FaultyProfile(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR file)
-{
-    return !Stopped() && gRealProfile(section, key, value, file);
-}
+BOOL WINAPI FaultyLink(LPCSTR l, LPCSTR t, LPSECURITY_ATTRIBUTES sa) { return !Stopped() && CreateHardLinkA(l, t, sa); }
+BOOL WINAPI FaultyProfile(LPCSTR s, LPCSTR k, LPCSTR v, LPCSTR f) { return !Stopped() && gRealProfile(s, k, v, f); }
 FARPROC FaultyLookup(const char *name)
 {
     if (lstrcmpA(name, "MoveFileExA") == 0)
@@ -348,10 +341,9 @@ const DWORD kNT = 0x00000005, k95 = 0xC0000004, kWin32s = 0x80000A03;
 
 // The hooks of a commit's faults, for the life of a test.
 struct FaultHooks {
+    ImportHook version{"GetVersion", (void *)FakeVersion}, move{"MoveFileA", (void *)FaultyMove},
+        del{"DeleteFileA", (void *)FaultyDelete}, profile{"WritePrivateProfileStringA", (void *)FaultyProfile};
     FaultHooks()
-        : version("GetVersion", (void *)FakeVersion), move("MoveFileA", (void *)FaultyMove),
-          del("DeleteFileA", (void *)FaultyDelete),
-          profile("WritePrivateProfileStringA", (void *)FaultyProfile)
     {
         SysLibsLookup(FaultyLookup);
         gRealMove = (decltype(gRealMove))move.original();
@@ -360,13 +352,11 @@ struct FaultHooks {
     }
     ~FaultHooks() { SysLibsLookup(NULL); }
     bool ok() const { return version.ok() && move.ok() && del.ok() && profile.ok(); }
-    ImportHook version, move, del, profile;
 };
 
 const char *const kNames[] = {"msvcrt20.dll", "", "zrsupp32.dll"};
 
-// A staged set of the runtime and the support library over old ones, in a
-// fresh folder (returned).
+// The runtime and the support library staged over old ones in a fresh folder.
 std::string StageTwo(FileSet &set, bool readOnly)
 {
     std::string dir = FreshDir("commit");
@@ -411,29 +401,28 @@ TEST(CommitFiles, AllOrNothingOnEveryPlatform)
         bool readOnly;     // the old files are read-only (from a CD)
         int rc;
         const char *alert; // target named in the alert, "" none
-        const char *runtime;   // "old", "new", or "" when rc says
+        const char *runtime = nullptr;   // "old" or "new", when rc does not say
     } cases[] = {
-        {"NT, one step", {kNT}, 0, false, 1, "", ""},
-        {"NT without links", {kNT, false, true}, 0, false, 1, "", ""},
-        {"NT, runtime loaded", {kNT, true, false, 0, false, false, true}, 0, false, 1, "", ""},
-        {"NT, held open", {kNT}, 1, false, LZ_IN_USE, "msvcrt20.dll", ""},
-        {"NT, runtime the system's own: kept", {kNT, true, false, ERROR_ACCESS_DENIED}, 0, false,
-         1, "", "old"},
+        {"NT, one step", {kNT}, 0, false, 1, ""},
+        {"NT without links", {kNT, false, true}, 0, false, 1, ""},
+        {"NT, runtime loaded", {kNT, true, false, 0, false, false, true}, 0, false, 1, ""},
+        {"NT, held open", {kNT}, 1, false, LZ_IN_USE, "msvcrt20.dll"},
+        {"NT, the system's own runtime kept", {kNT, true, false, ERROR_ACCESS_DENIED}, 0, false, 1, "", "old"},
         {"NT, put-back refused: the next start", {kNT, true, false, 0, false, true, false,
-         "\\zrs2", true}, 0, false, LZ_CANNOT_OPEN, "zrsupp32.dll", ""},
-        {"95, read-only from a CD", {k95}, 0, true, 1, "", ""},
-        {"95, second replace fails", {k95}, 2, false, LZ_IN_USE, "zrsupp32.dll", ""},
-        {"95, runtime in use", {k95}, 1, false, FILES_RESTART, "", "old"},
+         "\\zrs2", true}, 0, false, LZ_CANNOT_OPEN, "zrsupp32.dll"},
+        {"95, read-only from a CD", {k95}, 0, true, 1, ""},
+        {"95, second replace fails", {k95}, 2, false, LZ_IN_USE, "zrsupp32.dll"},
+        {"95, runtime in use", {k95}, 1, false, FILES_RESTART, ""},
         {"95, no way back", {k95, false, false, 0, true, true}, 0, false, LZ_CANNOT_OPEN,
-         "msvcrt20.dll", ""},
+         "msvcrt20.dll"},
         {"95, in use, another program's file waits", {k95, false, false, 0, false, false, false,
-         "", false, "=c:\\other\\msvcrt20.new"}, 1, false, FILES_RESTART, "", "old"},
+         "", false, "=c:\\other\\msvcrt20.new"}, 1, false, FILES_RESTART, ""},
         {"95, in use, an earlier run's file waits, fails", {k95, false, false, 0, false, false,
-         false, "\\zrs2", false, "zrn0ABC.tmp"}, 1, false, LZ_CANNOT_OPEN, "zrsupp32.dll", ""},
+         false, "\\zrs2", false, "zrn0ABC.tmp"}, 1, false, LZ_CANNOT_OPEN, "zrsupp32.dll"},
         {"95, free now, an earlier run's file waits", {k95, false, false, 0, false, false, false,
-         "", false, "zrn0ABC.tmp"}, 0, false, 1, "", ""},
-        {"Win32s, runtime in use", {kWin32s}, 1, false, LZ_IN_USE, "msvcrt20.dll", ""},
-        {"Win32s, runtime kept for the next run", {kWin32s}, 0, false, 1, "", ""},
+         "", false, "zrn0ABC.tmp"}, 0, false, 1, ""},
+        {"Win32s, runtime in use", {kWin32s}, 1, false, LZ_IN_USE, "msvcrt20.dll"},
+        {"Win32s, runtime kept for the next run", {kWin32s}, 0, false, 1, ""},
     };
     FaultHooks hooks;
     ASSERT_TRUE(hooks.ok());
@@ -442,11 +431,9 @@ TEST(CommitFiles, AllOrNothingOnEveryPlatform)
         gF = c.faults;
         gDelayed.clear();
         FileSet set = {};
-        std::string dir = StageTwo(set, c.readOnly);
-        std::string runtimePath = dir + kNames[0], earlier;
+        std::string dir = StageTwo(set, c.readOnly), runtimePath = dir + kNames[0], earlier;
         if (c.faults.line[0]) {
-            // An earlier run's pending runtime lies beside it; another
-            // program's lies elsewhere.
+            // An earlier run's pending runtime lies beside it, another program's elsewhere.
             earlier = c.faults.line[0] == '=' ? c.faults.line + 1 : dir + c.faults.line;
             if (c.faults.line[0] != '=')
                 WriteBytes(earlier, "earlier runtime");
@@ -462,8 +449,7 @@ TEST(CommitFiles, AllOrNothingOnEveryPlatform)
         if (held != INVALID_HANDLE_VALUE)
             CloseHandle(held);
         if (c.faults.backFails) {
-            // The old runtime could not go back: the record stays, and the
-            // next start puts it in its place.
+            // The old runtime could not go back: the next start puts it back.
             EXPECT_TRUE(RecordLeft());
             gF = Faults();
             char stuck[MAX_PATH];
@@ -485,7 +471,7 @@ TEST(CommitFiles, AllOrNothingOnEveryPlatform)
             EXPECT_EQ(text, shown[0]);
             EXPECT_EQ("old zrsupp32.dll", plugin);
         }
-        EXPECT_EQ(std::string(c.runtime[0] ? c.runtime : c.rc == 1 ? "new" : "old") +
+        EXPECT_EQ(std::string(c.runtime ? c.runtime : c.rc == 1 ? "new" : "old") +
                       " msvcrt20.dll", runtime);
         std::string line = RenameLine(runtimePath);
         if (c.rc == FILES_RESTART && !earlier.empty()) {
@@ -499,8 +485,7 @@ TEST(CommitFiles, AllOrNothingOnEveryPlatform)
             EXPECT_EQ(0, lstrcmpiA((dir + left[0]).c_str(), line.c_str())) << line;
             DeleteFileA((dir + left[0]).c_str());
         } else {
-            // An earlier run's promise stands while the runtime is old, and
-            // goes with its file once the runtime is replaced.
+            // An earlier run's line stands while the runtime is old, and goes with its file.
             EXPECT_EQ(c.rc == 1 ? "" : earlier, line);
             EXPECT_EQ(c.rc == 1 || earlier.empty() ? "<missing>" : "earlier runtime",
                       ReadBytes(earlier));
@@ -586,30 +571,24 @@ TEST(CleanLeftovers, OnlyItsOwnNames)
     struct File {
         const char *name;
         bool kept;
-        int year;      // its last write
+        int year = 0;  // its last write
     } files[] = {
-        {"zrs2A41.tmp", false, 0}, {"ZRS0FFF.TMP", false, 0}, {"zro2B00.tmp", false, 0},
-        {"zro3C00.tmp", false, 1996},  // its target is missing, and a newer copy is there
-        {"zro3D00.tmp", true, 2001},   // put back
-        {"zro1A00.tmp", true, 2001},   // put back
-        {"zro1B00.tmp", false, 1996},
-        {"zro0ABC.tmp", true, 0},  // the runtime's, in a folder where it does not belong
-        {"zroF123.tmp", true, 0},  // no record of the table
-        {"zrs2A4.tmp", true, 0},   {"zrsx000.tmp", true, 0}, {"zrq0000.tmp", true, 0},
-        {"zrs00000.tmp", true, 0}, {"zrn0123.tmp", true, 0}, {"zrsupp32.dll", true, 0},
+        {"zrs2A41.tmp", false}, {"ZRS0FFF.TMP", false}, {"zro2B00.tmp", false},
+        {"zro3C00.tmp", false, 1996}, {"zro3D00.tmp", true, 2001},   // the newer put back
+        {"zro1A00.tmp", true, 2001}, {"zro1B00.tmp", false, 1996},
+        {"zro0ABC.tmp", true},  // the runtime's, in a folder where it does not belong
+        {"zroF123.tmp", true},  // no record of the table
+        {"zrs2A4.tmp", true},   {"zrsx000.tmp", true}, {"zrq0000.tmp", true},
+        {"zrs00000.tmp", true}, {"zrn0123.tmp", true}, {"zrsupp32.dll", true},
     };
-    for (const File &f : files) {
-        ASSERT_TRUE(WriteBytes(dir + f.name, f.name));
-        if (f.year) {
-            ASSERT_TRUE(SetLocalWriteTime(dir + f.name, f.year, 1, 1, 0, 0, 0));
-        }
-    }
+    for (const File &f : files)
+        ASSERT_TRUE(WriteBytes(dir + f.name, f.name) &&
+                    (!f.year || SetLocalWriteTime(dir + f.name, f.year, 1, 1, 0, 0, 0)));
     ASSERT_TRUE(CreateDirectoryA((dir + "zrs1234.tmp").c_str(), NULL));
     SetFileAttributesA((dir + "zro2B00.tmp").c_str(), FILE_ATTRIBUTE_READONLY);
     CleanLeftovers(dir.c_str(), names, 4);
     EXPECT_EQ("zro3D00.tmp", ReadBytes(dir + "zrfilt32.8bf"));
     EXPECT_EQ("zro1A00.tmp", ReadBytes(dir + "zrsupp31.dll"));
-    EXPECT_FALSE(Exists(dir + "msvcrt20.dll"));
     EXPECT_EQ(FILE_ATTRIBUTE_DIRECTORY,
               GetFileAttributesA((dir + "zrs1234.tmp").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     for (const File &f : files)

@@ -33,9 +33,8 @@ TEST(PreparePath, LeavesNonAsciiLettersAlone)
     EXPECT_EQ("c:\\\xC4rger\\", Prepared("C:\\\xC4RGER"));
 }
 
-// In code page 932 the second byte of the character "\x95\x5C" is a
-// backslash, those of "\x83\x4F\x83\x43" are letters. Runs alone, in a
-// Japanese locale.
+// In code page 932 the second byte of "\x95\x5C" is a backslash, those of
+// "\x83\x4F\x83\x43" are letters. Runs alone, in a Japanese locale.
 TEST(PreparePath, OwnProcessInCodePage932)
 {
     ASSERT_EQ(932u, GetACP()) << "no ja_JP.UTF-8 locale (scripts/install-deps.sh makes it)";

@@ -35,6 +35,5 @@ __declspec(dllexport) LONG WINAPI FakeProxyCalls(WCHAR *cls, LONG *refs)
     lstrcpyW(cls, gClass);
     *refs = gRefs;
     gCalls = gRefs = 0;
-    gClass[0] = 0;
     return calls;
 }

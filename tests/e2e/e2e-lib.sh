@@ -285,16 +285,13 @@ e2e_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n
 e2e_key() { xdotool key --clearmodifiers "$@"; }
 e2e_type() { xdotool type --delay 30 "$1"; }
 # e2e_type_field CAPTION TEXT: types TEXT into the focused field of a page
-# and waits until the field holds it; keys lost on a loaded machine are
-# typed again (at most three times).
+# until the field holds it (keys lost on a loaded machine typed again).
 e2e_type_field() {
     local try i
     for try in 1 2 3; do
         xdotool key --delay 30 End shift+Home BackSpace
         e2e_type "$2"
-        for i in $(seq 20); do
-            e2e_reader_names "$1" | grep -qxF "Edit||$2" && return 0
-        done
+        for i in $(seq 20); do e2e_reader_names "$1" | grep -qxF "Edit||$2" && return 0; done
         echo "retry: the field of \"$1\" does not hold \"$2\""
     done
     return 1
@@ -357,17 +354,11 @@ e2e_big_packed() {
     printf '%s\n' "$out"
 }
 
-# e2e_reader_names CAPTION: what a screen reader hears of each control of
-# a page, one "class|name" line each (tests/e2e/readnames.c), read from a
-# process of its own.
+# e2e_reader_names CAPTION: what a screen reader in another process hears
+# of each control of a page, a "class|name" line each (readnames.c).
 e2e_reader_names() {
     cp "$BUILD_DIR/tests/e2e/readnames.exe" "$E2E_C/e2e-readnames.exe" || return 1
     "$WINE_BIN" 'C:\e2e-readnames.exe' "$1" 2>/dev/null </dev/null | tr -d '\r'
-}
-# no_internal_names: true when no line on stdin names a control by a
-# resource or template name ("qzswirl", "frame name", a picture's name...).
-no_internal_names() {
-    ! grep -iE '\|(.*qzswirl.*|frame name|question|alert|bullet|okbutton|cancelbutton|title|\(no object\))$'
 }
 
 # Checks: each prints a line, failures are counted.

@@ -79,13 +79,10 @@ trap 'cleanup_mounts; e2e_end' EXIT
 row_end() { cleanup_mounts; e2e_end; PS=; }
 
 # prefix_pids NAME: the ids of this prefix's processes of that name.
-prefix_pids() {
-    for p in $(pgrep -x "$1"); do grep -qzx "WINEPREFIX=$WINEPREFIX" "/proc/$p/environ" 2>/dev/null && echo "$p"; done
-}
+prefix_pids() { for p in $(pgrep -x "$1"); do grep -qzx "WINEPREFIX=$WINEPREFIX" "/proc/$p/environ" 2>/dev/null && echo "$p"; done; }
 # crash_at_rename N: strace kills the prefix's Wine server (which makes every
-# rename of its processes), and with it setup.exe, on entering its N-th
-# rename from now on; returns once attached. crash_end waits for the kill
-# and ends the prefix's device processes left behind.
+# rename), and so setup.exe, on entering its N-th rename from now; returns
+# once attached. crash_end waits for the kill, ends the device processes left.
 crash_at_rename() {
     local s; s=$(prefix_pids wineserver; prefix_pids wineserver64); s=${s%%$'\n'*}
     strace -qq -o /dev/null -p "$s" -e trace=rename,renameat,renameat2 \

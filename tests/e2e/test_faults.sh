@@ -86,15 +86,14 @@ check "runtime-in-use-win95: plug-ins installed" same_file "$P/zrfilt32.8bf" "$P
 rm -f "$pending"
 row_end
 
-# A runtime that the system owns (immutable here, which Wine reports as
-# access denied, as Windows 10 does for its own DLLs) is kept, and DONE shown.
+# A runtime the system owns (immutable: access denied, as on Windows 10) is
+# kept and DONE shown; the Windows directory takes no new file either, so
+# the commit's record goes to the temporary folder.
 e2e_begin runtime-owned-by-system
 plugins_at 'C:\PS\Plugins' "$E2E_C/PS/Plugins"
 rt=$E2E_SYS/msvcrt20.dll
 cp -p "$rt" "$rt.own"; mv "$rt.own" "$rt"   # its own inode, not the template's
 cp -p "$rt" "$E2E_SHOTS/$E2E_NAME-runtime.before"
-# The Windows directory takes no new file either: the commit's record goes
-# to the temporary folder instead.
 if chattr +i "$rt" "$E2E_C/windows" 2>/dev/null; then
     through -m; ends_on 'Congratulations...'; chattr -i "$rt" "$E2E_C/windows"
     check "runtime-owned-by-system: runtime kept, plug-ins installed" sh -c "cmp -s '$E2E_SHOTS/$E2E_NAME-runtime.before' '$rt' && cmp -s '$P/zrfilt32.8bf' '$PS/zrfilt32.8bf'"

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Release media made by scripts/release.sh: the zip, the floppy image and
 # the CD image read back with unzip, mtools and xorriso and compared with
-# the files they were made from; made twice, byte-identical; signed with a
-# throw-away certificate, verified; a vendor's
+# the files they were made from; made twice, byte-identical; a vendor's
 # payload directory (packed, in any case, or raw and packed on the way)
 # taken with its dates, or refused before anything is written; a payload
 # too large for a floppy; a tree without git history; a setup.exe alone
@@ -119,20 +118,16 @@ until [ "$(date +%s)" != "$start" ]; do sleep 0.1; done   # another second
 check "made twice, the media are byte-identical" \
     all_same_files "$T/a" "$T/b" vellox20.zip vellox20-floppy.img vellox20.iso SHA256SUMS
 
-# Signed with a throw-away certificate whose PFX password lies in a file:
-# the media carry one signed setup.exe that verifies against it, and the
-# password is in no argument of the tools release.sh runs (recorded by
-# stand-ins on the PATH) and in nothing it prints; a wrong one is refused.
+# Signed with a throw-away certificate, its PFX password in a file: the
+# media's setup.exe verifies; the password is in no argument of the tools
+# run (stand-ins on the PATH record them) nor in the output; a wrong one is refused.
 K=$T/sign
 mkdir -p "$K/bin" "$K/setup"
 echo 'throw-away-4711' > "$K/pass"
 openssl req -x509 -newkey rsa:2048 -nodes -keyout "$K/key.pem" -out "$K/cert.pem" -days 2 \
     -subj '/CN=Vellox Test Signer' -addext extendedKeyUsage=codeSigning 2>/dev/null
 openssl pkcs12 -export -inkey "$K/key.pem" -in "$K/cert.pem" -out "$K/vendor.pfx" -passout "file:$K/pass"
-for tool in osslsigncode openssl; do
-    printf '#!/bin/sh\necho "$*" >> "%s/argv"\nexec %s "$@"\n' "$K" "$(command -v $tool)" > "$K/bin/$tool"
-    chmod +x "$K/bin/$tool"
-done
+for t in osslsigncode openssl; do printf '#!/bin/sh\necho "$*" >> "%s/argv"\nexec %s "$@"\n' "$K" "$(command -v $t)" > "$K/bin/$t"; chmod +x "$K/bin/$t"; done
 PATH=$K/bin:$PATH bash "$R" --dist "$DIST_DIR" --out "$T/signed" --sign "$K/vendor.pfx" --pass-file "$K/pass" > "$K/log" 2>&1
 unzip -q -o "$T/signed/vellox20.zip" setup.exe -d "$K/setup"
 check "signed: setup.exe verifies (SHA-256) against the certificate" bash -c \

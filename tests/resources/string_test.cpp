@@ -1,11 +1,8 @@
-// The string table: every text exactly, as LoadString gives it; and the
-// version information's texts, as Explorer reads them with VerQueryValue.
+// The string table: every text exactly, as LoadString gives it.
 #include <windows.h>
-#include <winver.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
 
 #include "app/globals.h"
 #include "resources/resource_ids.h"
@@ -58,38 +55,30 @@ TEST(Strings, EveryEntryHasItsExactTextAndNoOthersExist)
     }
 }
 
-// Version information, read from the module's file through version.dll
-// as Explorer reads it: the file version, and every text exactly.
-const struct {
-    const char *key, *text;
-} kVersionTexts[] = {
-    {"ProductName", "Vellox Demo"},
-    {"FileDescription", "Vellox 2.0 Setup"},
-    {"CompanyName", "Orrin Software"},
-    {"FileVersion", "2.0"},
-    {"ProductVersion", "2.0"},
-    {"OriginalFilename", "setup.exe"},
-    {"LegalCopyright", "Copyright (C) Orrin Software"},
-};
-
+// The version information, read from the module's file through
+// version.dll as Explorer reads it: the file version, every text exactly.
 TEST(Strings, VersionInformationNamesProductMakerAndVersion)
 {
+    static const char *const kTexts[][2] = {
+        {"ProductName", "Vellox Demo"}, {"FileDescription", "Vellox 2.0 Setup"},
+        {"CompanyName", "Orrin Software"}, {"FileVersion", "2.0"}, {"ProductVersion", "2.0"},
+        {"OriginalFilename", "setup.exe"}, {"LegalCopyright", "Copyright (C) Orrin Software"}};
     HMODULE version = LoadLibraryA("version.dll");
     auto info = (decltype(&GetFileVersionInfoA))(void *)GetProcAddress(version, "GetFileVersionInfoA");
     auto query = (decltype(&VerQueryValueA))(void *)GetProcAddress(version, "VerQueryValueA");
     ASSERT_TRUE(info && query);
-    static char block[8192], path[MAX_PATH];
+    static char block[8192], path[MAX_PATH], key[100];
     ASSERT_GT(GetModuleFileNameA(ghInst, path, sizeof path), 0u);
     ASSERT_TRUE(info(path, 0, sizeof block, block)) << "no version information";
     VS_FIXEDFILEINFO *fixed = NULL;
     UINT len = 0;
     ASSERT_TRUE(query(block, "\\", (void **)&fixed, &len));
     EXPECT_EQ(0x00020000u, fixed->dwFileVersionMS);
-    for (const auto &e : kVersionTexts) {
-        std::string key = std::string("\\StringFileInfo\\040904E4\\") + e.key;
+    for (const auto &e : kTexts) {
         const char *text = NULL;
-        EXPECT_TRUE(query(block, key.c_str(), (void **)&text, &len)) << e.key;
-        EXPECT_STREQ(e.text, text ? text : "") << e.key;
+        wsprintfA(key, "\\StringFileInfo\\040904E4\\%s", e[0]);
+        EXPECT_TRUE(query(block, key, (void **)&text, &len)) << e[0];
+        EXPECT_STREQ(e[1], text ? text : "") << e[0];
     }
 }
 
