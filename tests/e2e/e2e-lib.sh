@@ -310,6 +310,8 @@ e2e_shot() {
     import -window root "$E2E_SHOTS/$E2E_NAME-$1.png" 2>/dev/null
 }
 e2e_failure_shot() {
+    # A check outside a row (no prefix, no display) still counts its failure.
+    [ -n "${E2E_SHOTS:-}" ] || return 0
     local f=$E2E_SHOTS/$E2E_NAME-failed-$1.png
     [ -n "${DISPLAY:-}" ] && import -window root "$f" 2>/dev/null && echo "  screenshot: $f"
 }
